@@ -1,0 +1,18 @@
+#pragma once
+// Path rules shared by every loader: the program folder, full paths, normalised paths and
+// the existence test.
+
+#include <string>
+#include <string_view>
+
+// Folder of the running program file with its trailing backslash; cached for the run.
+std::string GetProgramFolder();
+// A path whose second character is ':' is returned unchanged; otherwise the program folder,
+// a backslash and the path.
+std::string MakeFullPath(std::string_view path);
+// Drops one leading backslash, turns '/' into '\', lower-cases the rest and removes every
+// backslash that directly follows another.
+void NormalizePath(std::string& path);
+std::string NormalizedPath(std::string_view path);
+// "X:" exists; otherwise one trailing backslash is dropped and a file search must find it.
+bool FileExists(std::string_view path);
