@@ -42,34 +42,28 @@ private:
     int m_fd;
 };
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+// Repeats a read or write until all bytes moved; a short count or an error ends it.
+template <typename Byte, typename Transfer>
+bool TransferAll(int fd, Byte* data, std::size_t size, Transfer transfer) {
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
+        const ssize_t moved = transfer(fd, data, size);
+        if (moved < 0 && errno == EINTR) {
             continue;
         }
-        if (written <= 0) {
+        if (moved <= 0) {
             return false;
         }
-        data += written;
-        size -= static_cast<std::size_t>(written);
+        data += moved;
+        size -= static_cast<std::size_t>(moved);
     }
     return true;
 }
 
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+    return TransferAll(fd, data, size, ::write);
+}
 bool ReadAll(int fd, std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t got = ::read(fd, data, size);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        data += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
+    return TransferAll(fd, data, size, ::read);
 }
 
 std::optional<std::uint64_t> RegularFileSize(int fd) {
@@ -254,23 +248,15 @@ std::optional<std::uint64_t> GetFileSize(std::string_view path) {
 }
 
 bool CreateDirectory(std::string_view path) {
-    std::error_code error;
     const fs::path host = ToHostPath(path);
-    if (host.empty()) {
-        return false;
-    }
-    fs::create_directory(host, error);
-    return fs::is_directory(host, error);
+    std::error_code error;
+    return !host.empty() && (::mkdir(host.c_str(), 0777) == 0 || fs::is_directory(host, error));
 }
 
 bool CreateDirectories(std::string_view path) {
-    std::error_code error;
     const fs::path host = ToHostPath(path);
-    if (host.empty()) {
-        return false;
-    }
-    fs::create_directories(host, error);
-    return fs::is_directory(host, error);
+    std::error_code error;
+    return !host.empty() && (fs::create_directories(host, error) || fs::is_directory(host, error));
 }
 
 bool RemoveDirectory(std::string_view path) {
