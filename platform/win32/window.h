@@ -5,6 +5,7 @@
 // (ZUMBO_HEADLESS=1: windows exist only as objects, messages come from Post/SendMessage).
 // Message numbers, styles and flags keep their Win32 values.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -57,6 +58,7 @@ constexpr WPARAM SC_SIZE = 0xF000;
 constexpr WPARAM SC_MOVE = 0xF010;
 constexpr WPARAM SC_MAXIMIZE = 0xF030;
 constexpr WPARAM SC_KEYMENU = 0xF100;
+constexpr WPARAM SC_CLOSE = 0xF060;
 constexpr WPARAM SC_MONITORPOWER = 0xF170;
 constexpr LRESULT HTCLIENT = 1;
 constexpr WPARAM PBT_APMQUERYSUSPEND = 0x0000;
@@ -96,6 +98,38 @@ constexpr WPARAM VK_DOWN = 0x28;
 constexpr WPARAM VK_F1 = 0x70;
 constexpr WPARAM VK_F2 = 0x71;
 constexpr WPARAM VK_F3 = 0x72;
+constexpr WPARAM VK_F4 = 0x73;
+constexpr WPARAM VK_F10 = 0x79;
+constexpr WPARAM VK_LSHIFT = 0xA0;
+constexpr WPARAM VK_RSHIFT = 0xA1;
+constexpr WPARAM VK_LCONTROL = 0xA2;
+constexpr WPARAM VK_RCONTROL = 0xA3;
+constexpr WPARAM VK_LMENU = 0xA4;
+constexpr WPARAM VK_RMENU = 0xA5;
+
+// Key flags in wParam of mouse messages.
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
+constexpr WPARAM MK_MBUTTON = 0x0010;
+constexpr int WHEEL_DELTA = 120;
+
+// Bits of lParam in key messages.
+constexpr LPARAM KF_EXTENDED_BIT = 1 << 24;
+constexpr LPARAM KF_ALTDOWN_BIT = 1 << 29;
+constexpr LPARAM KF_REPEAT_BIT = 1 << 30;
+constexpr LPARAM KF_UP_BIT = LPARAM{1} << 31;
+
+constexpr WORD LOWORD(std::uintptr_t value) {
+    return static_cast<WORD>(value & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t value) {
+    return static_cast<WORD>((value >> 16) & 0xFFFF);
+}
+constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
+    return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
+}
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
@@ -135,6 +169,10 @@ DWORD GetWindowStyle(HWND window);
 void SetWindowStyle(HWND window, DWORD style);
 bool ShowWindow(HWND window, int command);
 bool IsIconic(HWND window);
+
+// The key's state as of the last key message taken from the queue: the high bit (negative
+// result) while it is down, the low bit toggled by every press.
+std::int16_t GetKeyState(int virtualKey);
 
 bool ClipCursor(const RECT* rect);  // null releases the clip
 int ShowCursor(bool show);

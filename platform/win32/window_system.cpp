@@ -1,0 +1,61 @@
+#include "platform/win32/window_system.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace win32 {
+
+namespace {
+bool HeadlessRequested() {
+    const char* value = std::getenv("ZUMBO_HEADLESS");
+    return value && std::strcmp(value, "1") == 0;
+}
+}  // namespace
+
+WindowSystem& WindowSystem::Get() {
+    static WindowSystem instance;
+    return instance;
+}
+
+WindowBackend& WindowSystem::Backend() {
+    if (!m_backend) {
+        m_backend = ChooseBackend();
+    } else if (m_windows.empty()) {
+        const bool wantHeadless = HeadlessRequested() || m_sdlUnavailable;
+        if (wantHeadless != m_backend->IsHeadless()) {
+            m_backend = ChooseBackend();
+        }
+    }
+    return *m_backend;
+}
+
+std::unique_ptr<WindowBackend> WindowSystem::ChooseBackend() {
+    if (!HeadlessRequested() && !m_sdlUnavailable) {
+        if (auto sdl = MakeSdlBackend()) {
+            return sdl;
+        }
+        m_sdlUnavailable = true;
+    }
+    return MakeHeadlessBackend();
+}
+
+bool WindowSystem::Owns(HWND window) const {
+    return window && std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end();
+}
+
+void WindowSystem::Add(HWND window) {
+    m_windows.push_back(window);
+}
+
+void WindowSystem::Remove(HWND window) {
+    std::erase(m_windows, window);
+}
+
+int WindowSystem::ChangeCursorCount(bool show) {
+    m_cursorCount += show ? 1 : -1;
+    Backend().SetCursorVisible(m_cursorCount >= 0);
+    return m_cursorCount;
+}
+
+}  // namespace win32

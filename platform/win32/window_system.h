@@ -1,0 +1,44 @@
+#pragma once
+// The process-wide window state that Win32 keeps for a program: its windows, its message
+// queue, its key states and the back end that shows the windows.
+
+#include <memory>
+#include <vector>
+
+#include "platform/win32/key_state.h"
+#include "platform/win32/message_queue.h"
+#include "platform/win32/window_backend.h"
+
+namespace win32 {
+
+class WindowSystem {
+public:
+    static WindowSystem& Get();
+
+    // The back end is chosen again whenever no window exists, so ZUMBO_HEADLESS takes effect
+    // for the next window.
+    WindowBackend& Backend();
+    MessageQueue& Queue() { return m_queue; }
+    KeyStateTable& Keys() { return m_keys; }
+
+    bool Owns(HWND window) const;
+    void Add(HWND window);
+    void Remove(HWND window);
+    const std::vector<HWND>& Windows() const { return m_windows; }
+
+    // The Win32 display counter: the cursor shows while it is not negative.
+    int ChangeCursorCount(bool show);
+
+private:
+    WindowSystem() = default;
+    std::unique_ptr<WindowBackend> ChooseBackend();
+
+    std::unique_ptr<WindowBackend> m_backend;
+    bool m_sdlUnavailable = false;
+    MessageQueue m_queue;
+    KeyStateTable m_keys;
+    std::vector<HWND> m_windows;
+    int m_cursorCount = 0;
+};
+
+}  // namespace win32
