@@ -305,9 +305,12 @@ bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
     return true;
 }
 
+bool ReadHostFile(const fs::path& hostPath, std::vector<std::uint8_t>& out, std::uint64_t maxBytes) {
+    return !hostPath.empty() && ReadRange(hostPath, 0, 0, maxBytes, true, out);
+}
+
 bool ReadFile(std::string_view path, std::vector<std::uint8_t>& out, std::uint64_t maxBytes) {
-    const fs::path host = ToHostPath(path);
-    return !host.empty() && ReadRange(host, 0, 0, maxBytes, true, out);
+    return ReadHostFile(ToHostPath(path), out, maxBytes);
 }
 
 bool ReadFileRange(std::string_view path, std::uint64_t offset, std::uint64_t size,
@@ -316,8 +319,7 @@ bool ReadFileRange(std::string_view path, std::uint64_t offset, std::uint64_t si
     return !host.empty() && ReadRange(host, offset, size, size, false, out);
 }
 
-bool WriteFileAtomic(std::string_view path, std::span<const std::uint8_t> bytes) {
-    const fs::path target = ToHostPath(path);
+bool WriteHostFileAtomic(const fs::path& target, std::span<const std::uint8_t> bytes) {
     if (target.empty() || !target.has_filename()) {
         return false;
     }
@@ -334,6 +336,10 @@ bool WriteFileAtomic(std::string_view path, std::span<const std::uint8_t> bytes)
     }
     SyncFolder(target.parent_path());
     return true;
+}
+
+bool WriteFileAtomic(std::string_view path, std::span<const std::uint8_t> bytes) {
+    return WriteHostFileAtomic(ToHostPath(path), bytes);
 }
 
 bool WriteFileAtomic(std::string_view path, std::string_view text) {

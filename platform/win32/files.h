@@ -56,6 +56,10 @@ bool ReadFileRange(std::string_view path, std::uint64_t offset, std::uint64_t si
 // so readers see the old or the new content, never a torn file.
 bool WriteFileAtomic(std::string_view path, std::span<const std::uint8_t> bytes);
 bool WriteFileAtomic(std::string_view path, std::string_view text);
+// The same for a host path, which is used as it stands (no drive, no case lookup).
+bool ReadHostFile(const std::filesystem::path& hostPath, std::vector<std::uint8_t>& out,
+                  std::uint64_t maxBytes);
+bool WriteHostFileAtomic(const std::filesystem::path& hostPath, std::span<const std::uint8_t> bytes);
 // Appends text, creating the file when missing.
 bool AppendToFile(std::string_view path, std::string_view text);
 

@@ -24,8 +24,7 @@ struct PROCESS_INFORMATION {
 };
 // Starts applicationPath (a Windows path; empty means the first argument of the command
 // line) with the arguments split from commandLine; argv[0] is the program path.
-bool CreateProcess(std::string_view applicationPath, std::string_view commandLine,
-                   PROCESS_INFORMATION* info);
+bool CreateProcess(std::string_view applicationPath, std::string_view commandLine, PROCESS_INFORMATION* info);
 // Replaces the running process; returns only on failure.
 bool ExecProcess(std::string_view applicationPath, std::string_view commandLine);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
