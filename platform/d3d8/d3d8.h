@@ -1,0 +1,146 @@
+#pragma once
+// The Direct3D 8 interfaces the engine uses, declared as d3d8.h declares them.
+//
+// Objects are reference counted: a creator hands out one reference, AddRef adds one, Release
+// drops one and returns the references that remain; the object is freed at zero. Resources hold a
+// reference to their device, so a device outlives everything created from it.
+
+#include "platform/d3d8/d3d8_caps.h"
+#include "platform/d3d8/d3d8_types.h"
+
+struct IDirect3DDevice8;
+
+struct IUnknown {
+    virtual ULONG AddRef() = 0;
+    virtual ULONG Release() = 0;
+
+protected:
+    virtual ~IUnknown() = default;
+};
+
+struct IDirect3DResource8 : IUnknown {
+    virtual HRESULT GetDevice(IDirect3DDevice8** device) = 0;
+    virtual D3DRESOURCETYPE GetType() = 0;
+};
+
+struct IDirect3DSurface8 : IUnknown {
+    virtual HRESULT GetDevice(IDirect3DDevice8** device) = 0;
+    virtual HRESULT GetDesc(D3DSURFACE_DESC* desc) = 0;
+    virtual HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect() = 0;
+};
+
+struct IDirect3DBaseTexture8 : IDirect3DResource8 {
+    virtual DWORD GetLevelCount() = 0;
+};
+
+struct IDirect3DTexture8 : IDirect3DBaseTexture8 {
+    virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) = 0;
+    virtual HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface8** surface) = 0;
+    virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect(UINT level) = 0;
+};
+
+struct IDirect3DVertexBuffer8 : IDirect3DResource8 {
+    virtual HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+    virtual HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) = 0;
+};
+
+struct IDirect3DIndexBuffer8 : IDirect3DResource8 {
+    virtual HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+    virtual HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) = 0;
+};
+
+struct IDirect3D8 : IUnknown {
+    virtual UINT GetAdapterCount() = 0;
+    virtual HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER8* identifier) = 0;
+    virtual UINT GetAdapterModeCount(UINT adapter) = 0;
+    virtual HRESULT EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* displayMode) = 0;
+    virtual HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* displayMode) = 0;
+    virtual HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT displayFormat,
+                                    D3DFORMAT backBufferFormat, bool windowed) = 0;
+    virtual HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
+                                      D3DRESOURCETYPE resourceType, D3DFORMAT checkFormat) = 0;
+    virtual HRESULT CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT surfaceFormat,
+                                               bool windowed, D3DMULTISAMPLE_TYPE multiSampleType) = 0;
+    virtual HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat,
+                                           D3DFORMAT renderTargetFormat, D3DFORMAT depthStencilFormat) = 0;
+    virtual HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS8* caps) = 0;
+    virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                                 D3DPRESENT_PARAMETERS* presentationParameters,
+                                 IDirect3DDevice8** device) = 0;
+};
+
+struct IDirect3DDevice8 : IUnknown {
+    virtual HRESULT TestCooperativeLevel() = 0;
+    virtual UINT GetAvailableTextureMem() = 0;
+    virtual HRESULT GetDirect3D(IDirect3D8** direct3D) = 0;
+    virtual HRESULT GetDeviceCaps(D3DCAPS8* caps) = 0;
+    virtual HRESULT GetDisplayMode(D3DDISPLAYMODE* mode) = 0;
+    virtual HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) = 0;
+    virtual HRESULT SetCursorProperties(UINT hotSpotX, UINT hotSpotY, IDirect3DSurface8* cursorBitmap) = 0;
+    virtual void SetCursorPosition(UINT x, UINT y, DWORD flags) = 0;
+    virtual bool ShowCursor(bool show) = 0;
+    virtual HRESULT Reset(D3DPRESENT_PARAMETERS* presentationParameters) = 0;
+    virtual HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                            const void* dirtyRegion) = 0;
+    virtual HRESULT GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface8** backBuffer) = 0;
+
+    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                  D3DPOOL pool, IDirect3DTexture8** texture) = 0;
+    virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                       IDirect3DVertexBuffer8** vertexBuffer) = 0;
+    virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                      IDirect3DIndexBuffer8** indexBuffer) = 0;
+
+    virtual HRESULT BeginScene() = 0;
+    virtual HRESULT EndScene() = 0;
+    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                          DWORD stencil) = 0;
+    virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
+    virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
+    virtual HRESULT SetViewport(const D3DVIEWPORT8* viewport) = 0;
+    virtual HRESULT GetViewport(D3DVIEWPORT8* viewport) = 0;
+    virtual HRESULT SetMaterial(const D3DMATERIAL8* material) = 0;
+    virtual HRESULT GetMaterial(D3DMATERIAL8* material) = 0;
+    virtual HRESULT SetLight(DWORD index, const D3DLIGHT8* light) = 0;
+    virtual HRESULT GetLight(DWORD index, D3DLIGHT8* light) = 0;
+    virtual HRESULT LightEnable(DWORD index, bool enable) = 0;
+    virtual HRESULT GetLightEnable(DWORD index, bool* enable) = 0;
+    virtual HRESULT SetClipPlane(DWORD index, const float* plane) = 0;
+    virtual HRESULT GetClipPlane(DWORD index, float* plane) = 0;
+    virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
+    virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
+    virtual HRESULT BeginStateBlock() = 0;
+    virtual HRESULT EndStateBlock(DWORD* token) = 0;
+    virtual HRESULT ApplyStateBlock(DWORD token) = 0;
+    virtual HRESULT CaptureStateBlock(DWORD token) = 0;
+    virtual HRESULT DeleteStateBlock(DWORD token) = 0;
+    virtual HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture8** texture) = 0;
+    virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) = 0;
+    virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) = 0;
+    virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
+    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
+                                         UINT startIndex, UINT primitiveCount) = 0;
+    virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertexData,
+                                    UINT vertexStride) = 0;
+    virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
+                                           UINT primitiveCount, const void* indexData, D3DFORMAT indexFormat,
+                                           const void* vertexData, UINT vertexStride) = 0;
+    // Without programmable shaders a vertex shader handle is a flexible vertex format code.
+    virtual HRESULT SetVertexShader(DWORD handle) = 0;
+    virtual HRESULT GetVertexShader(DWORD* handle) = 0;
+    virtual HRESULT SetPixelShader(DWORD handle) = 0;
+    virtual HRESULT GetPixelShader(DWORD* handle) = 0;
+    virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* data, UINT stride) = 0;
+    virtual HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer8** data, UINT* stride) = 0;
+    virtual HRESULT SetIndices(IDirect3DIndexBuffer8* indexData, UINT baseVertexIndex) = 0;
+    virtual HRESULT GetIndices(IDirect3DIndexBuffer8** indexData, UINT* baseVertexIndex) = 0;
+};
+
+// The OpenGL back end, or the recording one when the program runs headless. Null when
+// sdkVersion is not D3D_SDK_VERSION.
+IDirect3D8* Direct3DCreate8(UINT sdkVersion);
