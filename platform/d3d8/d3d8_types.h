@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "platform/d3d8/vector_types.h"
 #include "platform/win32/types.h"
 
 using ULONG = std::uint32_t;
@@ -47,28 +48,8 @@ constexpr HRESULT D3DERR_INVALIDDEVICE = MAKE_D3DHRESULT(2155);
 constexpr HRESULT D3DERR_INVALIDCALL = MAKE_D3DHRESULT(2156);
 constexpr HRESULT D3DERR_DRIVERINVALIDCALL = MAKE_D3DHRESULT(2157);
 
-struct D3DVECTOR {
-    float x, y, z;
-};
-
-struct D3DCOLORVALUE {
-    float r, g, b, a;
-};
-
 struct D3DRECT {
     LONG x1, y1, x2, y2;
-};
-
-struct D3DMATRIX {
-    union {
-        struct {
-            float _11, _12, _13, _14;
-            float _21, _22, _23, _24;
-            float _31, _32, _33, _34;
-            float _41, _42, _43, _44;
-        };
-        float m[4][4];
-    };
 };
 
 struct D3DVIEWPORT8 {

@@ -7,7 +7,7 @@
 
 namespace {
 
-using DeviceTest = zumbo::test::RecordingDeviceTest;
+using D3D8DeviceTest = zumbo::test::RecordingDeviceTest;
 
 struct ColouredVertex {
     float x, y, z;
@@ -16,7 +16,7 @@ struct ColouredVertex {
 constexpr DWORD kColouredFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
 constexpr ColouredVertex kTriangle[3] = {{0, 0, 0, 0xFFFF0000}, {1, 0, 0, 0xFFFF0000}, {0, 1, 0, 0xFFFF0000}};
 
-TEST_F(DeviceTest, ScenesPairAndDrawingNeedsOne) {
+TEST_F(D3D8DeviceTest, ScenesPairAndDrawingNeedsOne) {
     ASSERT_EQ(m_device->SetVertexShader(kColouredFvf), D3D_OK);
     EXPECT_EQ(m_device->EndScene(), D3DERR_INVALIDCALL);
     EXPECT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, kTriangle, sizeof(ColouredVertex)),
@@ -31,7 +31,7 @@ TEST_F(DeviceTest, ScenesPairAndDrawingNeedsOne) {
     EXPECT_EQ(m_control->Record().draws.size(), 1u);
 }
 
-TEST_F(DeviceTest, DrawsAreRecordedWithTextureAndWorldMatrix) {
+TEST_F(D3D8DeviceTest, DrawsAreRecordedWithTextureAndWorldMatrix) {
     IDirect3DTexture8* texture = nullptr;
     ASSERT_EQ(m_device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
     D3DMATRIX world{};
@@ -57,7 +57,7 @@ TEST_F(DeviceTest, DrawsAreRecordedWithTextureAndWorldMatrix) {
     EXPECT_EQ(texture->Release(), 0u);
 }
 
-TEST_F(DeviceTest, DrawsThatWouldReadOutsideTheirDataAreRejected) {
+TEST_F(D3D8DeviceTest, DrawsThatWouldReadOutsideTheirDataAreRejected) {
     IDirect3DVertexBuffer8* vertices = nullptr;
     IDirect3DIndexBuffer8* indices = nullptr;
     ASSERT_EQ(m_device->CreateVertexBuffer(sizeof(kTriangle), 0, kColouredFvf, D3DPOOL_MANAGED, &vertices),
@@ -98,7 +98,7 @@ TEST_F(DeviceTest, DrawsThatWouldReadOutsideTheirDataAreRejected) {
     EXPECT_EQ(indices->Release(), 0u);
 }
 
-TEST_F(DeviceTest, UserPointerDrawsUnbindStreamZero) {
+TEST_F(D3D8DeviceTest, UserPointerDrawsUnbindStreamZero) {
     IDirect3DVertexBuffer8* vertices = nullptr;
     ASSERT_EQ(m_device->CreateVertexBuffer(64, 0, kColouredFvf, D3DPOOL_MANAGED, &vertices), D3D_OK);
     ASSERT_EQ(m_device->SetStreamSource(0, vertices, sizeof(ColouredVertex)), D3D_OK);
@@ -114,7 +114,7 @@ TEST_F(DeviceTest, UserPointerDrawsUnbindStreamZero) {
     EXPECT_EQ(vertices->Release(), 0u);
 }
 
-TEST_F(DeviceTest, ResourcesHoldTheDeviceAndUnbindThemselvesWhenFreed) {
+TEST_F(D3D8DeviceTest, ResourcesHoldTheDeviceAndUnbindThemselvesWhenFreed) {
     IDirect3DTexture8* texture = nullptr;
     ASSERT_EQ(m_device->CreateTexture(8, 8, 0, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &texture), D3D_OK);
     EXPECT_EQ(m_device->AddRef(), 3u);  // ours, the texture's, this one
@@ -142,7 +142,7 @@ TEST_F(DeviceTest, ResourcesHoldTheDeviceAndUnbindThemselvesWhenFreed) {
     EXPECT_EQ(m_device->Release(), 1u);
 }
 
-TEST_F(DeviceTest, TexturesKeepEveryLevelInMemory) {
+TEST_F(D3D8DeviceTest, TexturesKeepEveryLevelInMemory) {
     IDirect3DTexture8* texture = nullptr;
     EXPECT_EQ(m_device->CreateTexture(256, 64, 10, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
               D3DERR_INVALIDCALL);
@@ -184,7 +184,7 @@ TEST_F(DeviceTest, TexturesKeepEveryLevelInMemory) {
     EXPECT_EQ(surface->Release(), 0u);
 }
 
-TEST_F(DeviceTest, CompressedTexturesUseBlockPitches) {
+TEST_F(D3D8DeviceTest, CompressedTexturesUseBlockPitches) {
     IDirect3DTexture8* texture = nullptr;
     ASSERT_EQ(m_device->CreateTexture(16, 8, 0, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture), D3D_OK);
     D3DLOCKED_RECT locked{};
@@ -205,7 +205,7 @@ TEST_F(DeviceTest, CompressedTexturesUseBlockPitches) {
     EXPECT_EQ(texture->Release(), 0u);
 }
 
-TEST_F(DeviceTest, ResetFailsWhileDefaultPoolResourcesLive) {
+TEST_F(D3D8DeviceTest, ResetFailsWhileDefaultPoolResourcesLive) {
     IDirect3DVertexBuffer8* dynamic = nullptr;
     IDirect3DTexture8* managed = nullptr;
     ASSERT_EQ(m_device->CreateVertexBuffer(36 * 4, D3DUSAGE_DYNAMIC, 338, D3DPOOL_DEFAULT, &dynamic), D3D_OK);
@@ -221,7 +221,7 @@ TEST_F(DeviceTest, ResetFailsWhileDefaultPoolResourcesLive) {
     EXPECT_EQ(managed->Release(), 0u);
 }
 
-TEST_F(DeviceTest, LostDeviceWaitsThenNeedsAReset) {
+TEST_F(D3D8DeviceTest, LostDeviceWaitsThenNeedsAReset) {
     m_control->LoseDevice(2);
     EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICELOST);
     D3DPRESENT_PARAMETERS parameters = zumbo::test::WindowedParameters();
@@ -246,14 +246,14 @@ TEST_F(DeviceTest, LostDeviceWaitsThenNeedsAReset) {
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
-TEST_F(DeviceTest, FailedPresentWithDeviceLostLosesTheDevice) {
+TEST_F(D3D8DeviceTest, FailedPresentWithDeviceLostLosesTheDevice) {
     m_control->FailNextPresent(D3DERR_DEVICELOST);
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
     EXPECT_EQ(m_device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
     EXPECT_EQ(m_control->Record().presents, 0u);
 }
 
-TEST_F(DeviceTest, BackBufferDescribesThePresentationAndBlocksResetWhileHeld) {
+TEST_F(D3D8DeviceTest, BackBufferDescribesThePresentationAndBlocksResetWhileHeld) {
     IDirect3DSurface8* backBuffer = nullptr;
     ASSERT_EQ(m_device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), D3D_OK);
     D3DSURFACE_DESC desc{};
@@ -271,7 +271,7 @@ TEST_F(DeviceTest, BackBufferDescribesThePresentationAndBlocksResetWhileHeld) {
     EXPECT_EQ(backBuffer->Release(), 0u);
 }
 
-TEST_F(DeviceTest, ClearNeedsADepthBufferToClearDepth) {
+TEST_F(D3D8DeviceTest, ClearNeedsADepthBufferToClearDepth) {
     ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
     ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 1.0f, 0), D3D_OK);
     ASSERT_EQ(m_control->Record().clears.size(), 2u);

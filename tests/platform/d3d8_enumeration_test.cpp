@@ -8,7 +8,7 @@ namespace {
 
 using zumbo::test::WindowedParameters;
 
-class RecordingEnumerationTest : public ::testing::Test {
+class D3D8EnumerationTest : public ::testing::Test {
 protected:
     void SetUp() override { m_direct3D = d3d8::CreateRecordingDirect3D(); }
     void TearDown() override { EXPECT_EQ(m_direct3D->Release(), 0u); }
@@ -16,7 +16,7 @@ protected:
     IDirect3D8* m_direct3D = nullptr;
 };
 
-TEST_F(RecordingEnumerationTest, ReportsOneAdapterWithItsModesAndDesktop) {
+TEST_F(D3D8EnumerationTest, ReportsOneAdapterWithItsModesAndDesktop) {
     ASSERT_EQ(m_direct3D->GetAdapterCount(), 1u);
     D3DADAPTER_IDENTIFIER8 identifier{};
     ASSERT_EQ(m_direct3D->GetAdapterIdentifier(0, 0, &identifier), D3D_OK);
@@ -48,7 +48,7 @@ TEST_F(RecordingEnumerationTest, ReportsOneAdapterWithItsModesAndDesktop) {
     EXPECT_EQ(m_direct3D->GetAdapterModeCount(1), 0u);
 }
 
-TEST_F(RecordingEnumerationTest, DeviceTypeNeedsHalAndMatchingFormats) {
+TEST_F(D3D8EnumerationTest, DeviceTypeNeedsHalAndMatchingFormats) {
     EXPECT_EQ(m_direct3D->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, true), D3D_OK);
     EXPECT_EQ(m_direct3D->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, true), D3D_OK);
     // A window uses the desktop format; full screen any listed one.
@@ -65,7 +65,7 @@ TEST_F(RecordingEnumerationTest, DeviceTypeNeedsHalAndMatchingFormats) {
               D3DERR_INVALIDCALL);
 }
 
-TEST_F(RecordingEnumerationTest, DepthFormatsAndMultisampling) {
+TEST_F(D3D8EnumerationTest, DepthFormatsAndMultisampling) {
     for (D3DFORMAT depth : {D3DFMT_D16, D3DFMT_D24X8, D3DFMT_D24S8}) {
         EXPECT_EQ(m_direct3D->CheckDeviceFormat(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DUSAGE_DEPTHSTENCIL,
                                                 D3DRTYPE_SURFACE, depth),
@@ -96,7 +96,7 @@ TEST_F(RecordingEnumerationTest, DepthFormatsAndMultisampling) {
               D3DERR_NOTAVAILABLE);
 }
 
-TEST_F(RecordingEnumerationTest, CapsDescribeHardwareTransformAndLighting) {
+TEST_F(D3D8EnumerationTest, CapsDescribeHardwareTransformAndLighting) {
     D3DCAPS8 caps{};
     ASSERT_EQ(m_direct3D->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps), D3D_OK);
     EXPECT_EQ(caps.DeviceType, D3DDEVTYPE_HAL);
@@ -109,7 +109,7 @@ TEST_F(RecordingEnumerationTest, CapsDescribeHardwareTransformAndLighting) {
     EXPECT_EQ(m_direct3D->GetDeviceCaps(0, D3DDEVTYPE_REF, &caps), D3DERR_NOTAVAILABLE);
 }
 
-TEST_F(RecordingEnumerationTest, CreateDeviceChecksBehaviourFlagsAndModes) {
+TEST_F(D3D8EnumerationTest, CreateDeviceChecksBehaviourFlagsAndModes) {
     IDirect3DDevice8* device = nullptr;
     D3DPRESENT_PARAMETERS windowed = WindowedParameters();
     const DWORD invalidFlags[] = {0,
@@ -143,7 +143,7 @@ TEST_F(RecordingEnumerationTest, CreateDeviceChecksBehaviourFlagsAndModes) {
     EXPECT_EQ(device->Release(), 0u);
 }
 
-TEST_F(RecordingEnumerationTest, ForcedCreateDeviceFailureHitsOnlyTheNextCall) {
+TEST_F(D3D8EnumerationTest, ForcedCreateDeviceFailureHitsOnlyTheNextCall) {
     IDirect3DDevice8* device = nullptr;
     D3DPRESENT_PARAMETERS parameters = WindowedParameters();
     d3d8::FailNextCreateDevice(D3DERR_OUTOFVIDEOMEMORY);
@@ -157,7 +157,7 @@ TEST_F(RecordingEnumerationTest, ForcedCreateDeviceFailureHitsOnlyTheNextCall) {
     EXPECT_EQ(device->Release(), 0u);
 }
 
-TEST_F(RecordingEnumerationTest, DeviceKeepsItsDirect3DObjectAlive) {
+TEST_F(D3D8EnumerationTest, DeviceKeepsItsDirect3DObjectAlive) {
     IDirect3DDevice8* device = nullptr;
     D3DPRESENT_PARAMETERS parameters = WindowedParameters();
     ASSERT_EQ(m_direct3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING,

@@ -4,7 +4,7 @@
 
 namespace {
 
-using StateTest = zumbo::test::RecordingDeviceTest;
+using D3D8StateTest = zumbo::test::RecordingDeviceTest;
 
 D3DMATRIX Translation(float x, float y, float z) {
     D3DMATRIX matrix{};
@@ -27,7 +27,7 @@ DWORD StageState(IDirect3DDevice8* device, DWORD stage, D3DTEXTURESTAGESTATETYPE
     return value;
 }
 
-TEST_F(StateTest, StartsWithTheDirect3DDefaults) {
+TEST_F(D3D8StateTest, StartsWithTheDirect3DDefaults) {
     EXPECT_EQ(RenderState(m_device, D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));
     EXPECT_EQ(RenderState(m_device, D3DRS_LIGHTING), 1u);
     EXPECT_EQ(RenderState(m_device, D3DRS_ZENABLE), static_cast<DWORD>(D3DZB_TRUE));  // auto depth buffer
@@ -47,7 +47,7 @@ TEST_F(StateTest, StartsWithTheDirect3DDefaults) {
     EXPECT_FLOAT_EQ(world._41, 0.0f);
 }
 
-TEST_F(StateTest, GetReturnsWhatSetStored) {
+TEST_F(D3D8StateTest, GetReturnsWhatSetStored) {
     ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW), D3D_OK);
     EXPECT_EQ(RenderState(m_device, D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_CW));
     ASSERT_EQ(m_device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MULTIPLYADD), D3D_OK);
@@ -82,7 +82,7 @@ TEST_F(StateTest, GetReturnsWhatSetStored) {
     EXPECT_EQ(readViewport.Width, 100u);
 }
 
-TEST_F(StateTest, LightsAreKeptPerIndexAndEnablingAnUnsetOneMakesTheDefaultLight) {
+TEST_F(D3D8StateTest, LightsAreKeptPerIndexAndEnablingAnUnsetOneMakesTheDefaultLight) {
     D3DLIGHT8 light{};
     EXPECT_EQ(m_device->GetLight(3, &light), D3DERR_INVALIDCALL);
     light.Type = D3DLIGHT_POINT;
@@ -105,7 +105,7 @@ TEST_F(StateTest, LightsAreKeptPerIndexAndEnablingAnUnsetOneMakesTheDefaultLight
     EXPECT_FLOAT_EQ(read.Direction.z, 1.0f);
 }
 
-TEST_F(StateTest, SlotsThatDoNotExistAreRejected) {
+TEST_F(D3D8StateTest, SlotsThatDoNotExistAreRejected) {
     const float plane[4] = {};
     const D3DMATRIX matrix = Translation(0, 0, 0);
     D3DLIGHT8 badLight{};
@@ -124,7 +124,7 @@ TEST_F(StateTest, SlotsThatDoNotExistAreRejected) {
     EXPECT_EQ(m_device->SetViewport(&tooLarge), D3DERR_INVALIDCALL);
 }
 
-TEST_F(StateTest, StateBlockRecordsWithoutApplyingAndReplaysOnApply) {
+TEST_F(D3D8StateTest, StateBlockRecordsWithoutApplyingAndReplaysOnApply) {
     ASSERT_EQ(m_device->BeginStateBlock(), D3D_OK);
     EXPECT_EQ(m_device->BeginStateBlock(), D3DERR_INVALIDCALL);
     const D3DMATRIX texture = Translation(0.5f, 0.25f, 0);
@@ -150,7 +150,7 @@ TEST_F(StateTest, StateBlockRecordsWithoutApplyingAndReplaysOnApply) {
     EXPECT_EQ(RenderState(m_device, D3DRS_LIGHTING), 1u);
 }
 
-TEST_F(StateTest, CaptureTakesTheCurrentValuesOfTheRecordedStatesOnly) {
+TEST_F(D3D8StateTest, CaptureTakesTheCurrentValuesOfTheRecordedStatesOnly) {
     ASSERT_EQ(m_device->BeginStateBlock(), D3D_OK);
     ASSERT_EQ(m_device->SetRenderState(D3DRS_ZENABLE, 0), D3D_OK);
     DWORD saved = 0;
@@ -165,7 +165,7 @@ TEST_F(StateTest, CaptureTakesTheCurrentValuesOfTheRecordedStatesOnly) {
     EXPECT_EQ(RenderState(m_device, D3DRS_FOGENABLE), 1u);
 }
 
-TEST_F(StateTest, StateBlockTokensAreCheckedAndDeletedOnce) {
+TEST_F(D3D8StateTest, StateBlockTokensAreCheckedAndDeletedOnce) {
     DWORD token = 0;
     EXPECT_EQ(m_device->EndStateBlock(&token), D3DERR_INVALIDCALL);
     EXPECT_EQ(m_device->ApplyStateBlock(99), D3DERR_INVALIDCALL);
@@ -181,7 +181,7 @@ TEST_F(StateTest, StateBlockTokensAreCheckedAndDeletedOnce) {
     EXPECT_EQ(m_device->ApplyStateBlock(second), D3D_OK);
 }
 
-TEST_F(StateTest, ResetRestoresTheDefaultsAndKeepsTheNewSize) {
+TEST_F(D3D8StateTest, ResetRestoresTheDefaultsAndKeepsTheNewSize) {
     ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW), D3D_OK);
     ASSERT_EQ(m_device->LightEnable(0, true), D3D_OK);
     D3DPRESENT_PARAMETERS parameters = zumbo::test::WindowedParameters(320, 200);
@@ -195,7 +195,7 @@ TEST_F(StateTest, ResetRestoresTheDefaultsAndKeepsTheNewSize) {
     EXPECT_EQ(viewport.Height, 200u);
 }
 
-TEST_F(StateTest, RecordCountsTransformSetsByType) {
+TEST_F(D3D8StateTest, RecordCountsTransformSetsByType) {
     const D3DMATRIX matrix = Translation(0, 0, 0);
     ASSERT_EQ(m_device->SetTransform(D3DTS_VIEW, &matrix), D3D_OK);
     ASSERT_EQ(m_device->SetTransform(D3DTS_VIEW, &matrix), D3D_OK);
