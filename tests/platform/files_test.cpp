@@ -5,24 +5,17 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "tests/support/file_text.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using zumbo::test::ReadFileText;
 using zumbo::test::ScopedEnvironmentVariable;
 using zumbo::test::TempDir;
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> Names(const std::vector<win32::FindData>& found) {
     std::vector<std::string> names;
@@ -162,7 +155,7 @@ TEST_F(FilesTest, AtomicWriteReplacesTheFileAndLeavesNothingElse) {
     ::chmod(target.c_str(), 0600);
     const std::string path = m_temp.WindowsPath() + "State\\SETTINGS.txt";
     ASSERT_TRUE(win32::WriteFileAtomic(path, std::string_view("new content")));
-    EXPECT_EQ(Slurp(target), "new content");
+    EXPECT_EQ(ReadFileText(target), "new content");
     EXPECT_EQ(FolderListing(target.parent_path()), std::vector<std::string>{"settings.txt"});
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
@@ -193,12 +186,12 @@ TEST_F(FilesTest, CopyMoveAppendAndDelete) {
     const std::string folder = m_temp.WindowsPath();
     ASSERT_TRUE(win32::AppendToFile(folder + "log.txt", "a"));
     ASSERT_TRUE(win32::AppendToFile(folder + "LOG.TXT", "b"));
-    EXPECT_EQ(Slurp(m_temp.Path() / "log.txt"), "ab");
+    EXPECT_EQ(ReadFileText(m_temp.Path() / "log.txt"), "ab");
 
     m_temp.Write("copy.txt", "other");
     EXPECT_FALSE(win32::CopyFile(folder + "log.txt", folder + "copy.txt", true));
     ASSERT_TRUE(win32::CopyFile(folder + "log.txt", folder + "copy.txt", false));
-    EXPECT_EQ(Slurp(m_temp.Path() / "copy.txt"), "ab");
+    EXPECT_EQ(ReadFileText(m_temp.Path() / "copy.txt"), "ab");
 
     ASSERT_TRUE(win32::MoveFile(folder + "copy.txt", folder + "Log.Txt"));
     EXPECT_FALSE(win32::FileExists(folder + "copy.txt"));

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/win32/profile_document.h"
+#include "tests/support/file_text.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -14,15 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace win32;
+using zumbo::test::ReadFileText;
 using zumbo::test::ScopedEnvironmentVariable;
 using zumbo::test::TempDir;
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class ProfileTest : public ::testing::Test {
 protected:
@@ -34,7 +27,7 @@ TEST_F(ProfileTest, BareNamesLiveInTheWindowsFolderAndStartEmpty) {
     EXPECT_EQ(GetPrivateProfileString("boot", "SCRNSAVE.EXE", "none", "system.ini"), "none");
     EXPECT_FALSE(fs::exists(m_temp.Path() / "c/Windows/system.ini"));
     ASSERT_TRUE(WritePrivateProfileString("boot", "SCRNSAVE.EXE", "C:\\WINDOWS\\ZUMBOC~1.SCR", "system.ini"));
-    EXPECT_EQ(Slurp(m_temp.Path() / "c/Windows/system.ini"),
+    EXPECT_EQ(ReadFileText(m_temp.Path() / "c/Windows/system.ini"),
               "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\ZUMBOC~1.SCR\r\n");
     EXPECT_EQ(GetPrivateProfileString("BOOT", "scrnsave.exe", "", "C:\\windows\\SYSTEM.INI"),
               "C:\\WINDOWS\\ZUMBOC~1.SCR");
@@ -48,7 +41,7 @@ TEST_F(ProfileTest, EditsKeepEverythingElseInPlace) {
     const std::string path = m_temp.WindowsPath() + "SETTINGS.INI";
     ASSERT_TRUE(WritePrivateProfileString("boot", "ScrnSave.exe", "new.scr", path));
     ASSERT_TRUE(WritePrivateProfileString("BOOT", "added", "\"quoted value\"", path));
-    EXPECT_EQ(Slurp(file),
+    EXPECT_EQ(ReadFileText(file),
               "; settings\n[Boot]\nshell = explorer.exe\nScrnSave.exe=new.scr\nadded=\"quoted value\"\n\n"
               "[Other]\nscrnsave.exe=elsewhere\n");
     EXPECT_EQ(GetPrivateProfileString("boot", "SHELL", "", path), "explorer.exe");

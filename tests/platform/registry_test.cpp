@@ -4,9 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/win32/registry_text.h"
+#include "tests/support/file_text.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -14,17 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace win32;
+using zumbo::test::ReadFileText;
 using zumbo::test::ScopedEnvironmentVariable;
 using zumbo::test::TempDir;
 
 constexpr std::string_view kProductKey = "SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0";
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Opens (creating) a key and closes it at the end of the scope.
 class Key {
@@ -97,7 +91,7 @@ TEST_F(RegistryTest, AwkwardStringsDwordsAndDefaultValuesSurviveTheFile) {
     ASSERT_TRUE(RegReadDword(key, "Big", number));
     EXPECT_EQ(number, 0xFEDCBA98u);
 
-    const std::string file = Slurp(m_file);
+    const std::string file = ReadFileText(m_file);
     EXPECT_TRUE(file.starts_with("REGEDIT4\n"));
     EXPECT_NE(file.find("[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"),
               std::string::npos);
@@ -117,7 +111,7 @@ TEST_F(RegistryTest, KeyAndValueNamesIgnoreCase) {
     ASSERT_TRUE(RegWriteString(other, "nAmE", "second"));
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\Kervala Studio", "name"), "second");
 
-    const std::string file = Slurp(m_file);
+    const std::string file = ReadFileText(m_file);
     EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Kervala Studio]\n\"Name\"=\"second\"\n"),
               std::string::npos);
     EXPECT_EQ(file.find("\"nAmE\""), std::string::npos);
@@ -204,7 +198,7 @@ TEST_F(RegistryTest, DamagedFilesAreReportedAndKeptAside) {
     const std::string report = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(report.find(m_file.string()), std::string::npos);
     EXPECT_NE(report.find(Aside(1).string()), std::string::npos);
-    EXPECT_EQ(Slurp(Aside(1)), garbage);
+    EXPECT_EQ(ReadFileText(Aside(1)), garbage);
 
     // The registry goes on empty and writable.
     EXPECT_EQ(
@@ -218,8 +212,8 @@ TEST_F(RegistryTest, DamagedFilesAreReportedAndKeptAside) {
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(RegReadString(Key(HKEY_CURRENT_USER, "Software"), "Name", text));
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("cut off"), std::string::npos);
-    EXPECT_EQ(Slurp(Aside(1)), garbage);
-    EXPECT_EQ(Slurp(Aside(2)), truncated);
+    EXPECT_EQ(ReadFileText(Aside(1)), garbage);
+    EXPECT_EQ(ReadFileText(Aside(2)), truncated);
 }
 
 TEST(RegistryText, FormatsWhatItParses) {

@@ -14,7 +14,8 @@ namespace zumbo::test {
 namespace {
 std::filesystem::path TempRoot() {
     const char* configured = std::getenv("ZUMBO_TEST_TMP");
-    std::filesystem::path root = configured && *configured ? configured : std::filesystem::temp_directory_path();
+    std::filesystem::path root =
+        configured && *configured ? configured : std::filesystem::temp_directory_path();
     std::filesystem::create_directories(root);
     return root;
 }
@@ -38,7 +39,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-std::string TempDir::WindowsPath() const { return win32::ToWindowsPath(m_path) + "\\"; }
+std::string TempDir::WindowsPath() const {
+    return win32::ToWindowsPath(m_path) + "\\";
+}
 
 std::filesystem::path TempDir::Write(const std::string& relative, const std::string& content) const {
     const auto target = m_path / relative;
