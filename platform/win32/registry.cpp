@@ -7,11 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <mutex>
 
 #include "platform/win32/files.h"
+#include "platform/win32/handle_table.h"
 #include "platform/win32/registry_text.h"
 #include "platform/win32/registry_tree.h"
 
@@ -30,28 +30,24 @@ struct OpenKey {
 };
 
 // The process's open key handles; the two hives are predefined handles of their own.
+// The lock also keeps this process's read-change-write passes apart.
 class KeyHandles {
 public:
     std::mutex& Lock() { return m_mutex; }
 
-    std::optional<OpenKey> Lookup(HKEY key) const {
+    std::optional<OpenKey> Lookup(HKEY key) {
         if (key == HKEY_CURRENT_USER || key == HKEY_LOCAL_MACHINE) {
             return OpenKey{key == HKEY_LOCAL_MACHINE, {}};
         }
-        const auto found = m_open.find(key);
-        return found == m_open.end() ? std::nullopt : std::optional<OpenKey>(*found->second);
+        const OpenKey* open = m_open.Find(key);
+        return open ? std::optional<OpenKey>(*open) : std::nullopt;
     }
-    HKEY Add(OpenKey key) {
-        auto owned = std::make_unique<OpenKey>(std::move(key));
-        const HKEY handle = reinterpret_cast<HKEY>(owned.get());
-        m_open.emplace(handle, std::move(owned));
-        return handle;
-    }
-    bool Remove(HKEY key) { return m_open.erase(key) > 0; }
+    HKEY Add(OpenKey key) { return m_open.Add(std::make_unique<OpenKey>(std::move(key))); }
+    bool Remove(HKEY key) { return m_open.Remove(key) != nullptr; }
 
 private:
     std::mutex m_mutex;
-    std::map<HKEY, std::unique_ptr<OpenKey>> m_open;
+    HandleTable<HKEY, OpenKey> m_open;
 };
 
 KeyHandles& Handles() {
