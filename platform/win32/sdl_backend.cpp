@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/system_allocations.h"
 #include "platform/win32/sdl_events.h"
 #include "platform/win32/sdl_window.h"
 #include "platform/win32/window_backend.h"
@@ -77,6 +78,7 @@ public:
 
     bool CreateNative(HWND window) override {
         const RECT client = ClientRectOnScreen(*window);
+        const SystemAllocations openGlDriver;
         window->sdlWindow = SDL_CreateWindow(
             window->title.c_str(), client.left, client.top, std::max<LONG>(1, client.right - client.left),
             std::max<LONG>(1, client.bottom - client.top), SdlFlagsOf(window->style));
@@ -206,6 +208,7 @@ private:
 }  // namespace
 
 std::unique_ptr<WindowBackend> MakeSdlBackend() {
+    const SystemAllocations dbusLink;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return nullptr;
     }
