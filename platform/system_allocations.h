@@ -26,7 +26,8 @@ public:
         __lsan_enable();
     }
 #else
-    SystemAllocations() = default;
+    // User-provided, so that a guard object is not reported as an unused variable.
+    SystemAllocations() {}
 #endif
     SystemAllocations(const SystemAllocations&) = delete;
     SystemAllocations& operator=(const SystemAllocations&) = delete;
