@@ -14,6 +14,11 @@ bool IsKeyUpMessage(UINT message) {
 }  // namespace
 
 void KeyStateTable::Apply(const MSG& message) {
+    // Keys let go in another window send no key-up here: losing the focus lets go of all.
+    if (message.message == WM_ACTIVATE && LOWORD(message.wParam) == WA_INACTIVE) {
+        ReleaseAll();
+        return;
+    }
     const bool down = IsKeyDownMessage(message.message);
     if (!down && !IsKeyUpMessage(message.message)) {
         return;
@@ -45,6 +50,12 @@ void KeyStateTable::SetKey(WPARAM virtualKey, bool down) {
         state ^= kToggled;
     }
     state = static_cast<BYTE>(down ? (state | kDown) : (state & ~kDown));
+}
+
+void KeyStateTable::ReleaseAll() {
+    for (BYTE& state : m_states) {
+        state = static_cast<BYTE>(state & ~kDown);
+    }
 }
 
 WPARAM KeyStateTable::SidedKey(const MSG& message) {

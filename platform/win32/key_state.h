@@ -13,9 +13,9 @@ class KeyStateTable {
 public:
     void Apply(const MSG& message);
     std::int16_t State(int virtualKey) const;
-    void Clear() { m_states.fill(0); }
 
 private:
+    void ReleaseAll();
     void SetKey(WPARAM virtualKey, bool down);
     // The left or right variant that a generic shift, control or alt message stands for.
     static WPARAM SidedKey(const MSG& message);

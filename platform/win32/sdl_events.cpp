@@ -25,7 +25,7 @@ HWND TargetOf(Uint32 windowId) {
     if (HWND focused = WindowOfSdlWindow(SDL_GetKeyboardFocus())) {
         return focused;
     }
-    const auto& windows = WindowSystem::Get().Windows();
+    const auto windows = WindowSystem::Get().Windows();
     return windows.empty() ? nullptr : windows.front();
 }
 
@@ -279,6 +279,9 @@ void TranslateSdlEvent(const SDL_Event& event) {
             break;
         case SDL_MOUSEMOTION:
             if (HWND window = TargetOf(event.motion.windowID)) {
+                // Win32 asks the window for its cursor shape whenever the pointer moves over it.
+                Post(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
                 Post(window, WM_MOUSEMOVE, MouseKeyFlags(), PackPoint(event.motion.x, event.motion.y));
             }
             break;

@@ -21,7 +21,7 @@ WindowSystem& WindowSystem::Get() {
 WindowBackend& WindowSystem::Backend() {
     if (!m_backend) {
         m_backend = ChooseBackend();
-    } else if (m_windows.empty()) {
+    } else if (Windows().empty()) {
         const bool wantHeadless = HeadlessRequested() || m_sdlUnavailable;
         if (wantHeadless != m_backend->IsHeadless()) {
             m_backend = ChooseBackend();
@@ -41,15 +41,23 @@ std::unique_ptr<WindowBackend> WindowSystem::ChooseBackend() {
 }
 
 bool WindowSystem::Owns(HWND window) const {
+    std::lock_guard lock(m_windowsMutex);
     return window && std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end();
 }
 
 void WindowSystem::Add(HWND window) {
+    std::lock_guard lock(m_windowsMutex);
     m_windows.push_back(window);
 }
 
 void WindowSystem::Remove(HWND window) {
+    std::lock_guard lock(m_windowsMutex);
     std::erase(m_windows, window);
+}
+
+std::vector<HWND> WindowSystem::Windows() const {
+    std::lock_guard lock(m_windowsMutex);
+    return m_windows;
 }
 
 int WindowSystem::ChangeCursorCount(bool show) {

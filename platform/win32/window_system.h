@@ -3,6 +3,7 @@
 // queue, its key states and the back end that shows the windows.
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/win32/key_state.h"
@@ -21,10 +22,11 @@ public:
     MessageQueue& Queue() { return m_queue; }
     KeyStateTable& Keys() { return m_keys; }
 
+    // Any thread may ask, since any thread may post.
     bool Owns(HWND window) const;
     void Add(HWND window);
     void Remove(HWND window);
-    const std::vector<HWND>& Windows() const { return m_windows; }
+    std::vector<HWND> Windows() const;
 
     // The Win32 display counter: the cursor shows while it is not negative.
     int ChangeCursorCount(bool show);
@@ -37,6 +39,7 @@ private:
     bool m_sdlUnavailable = false;
     MessageQueue m_queue;
     KeyStateTable m_keys;
+    mutable std::mutex m_windowsMutex;
     std::vector<HWND> m_windows;
     int m_cursorCount = 0;
 };

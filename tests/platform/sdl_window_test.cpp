@@ -189,7 +189,15 @@ TEST_F(SdlWindowTest, MouseEventsBecomeMouseMessages) {
     event.wheel.y = -1;
     event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
     SDL_PushEvent(&event);
-    ASSERT_TRUE(WaitFor([] { return Find(WM_LBUTTONDOWN) && Find(WM_MOUSEWHEEL); }));
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = SDL_GetWindowID(m_sdlWindow);
+    event.motion.x = 7;
+    event.motion.y = 8;
+    SDL_PushEvent(&event);
+    ASSERT_TRUE(WaitFor([] { return Find(WM_LBUTTONDOWN) && Find(WM_MOUSEWHEEL) && Find(WM_MOUSEMOVE); }));
+    EXPECT_EQ(LOWORD(Find(WM_MOUSEMOVE)->lParam), 7);
+    ASSERT_NE(Find(WM_SETCURSOR), nullptr);
+    EXPECT_EQ(LOWORD(Find(WM_SETCURSOR)->lParam), HTCLIENT);
     EXPECT_EQ(LOWORD(Find(WM_LBUTTONDOWN)->lParam), 12);
     EXPECT_EQ(HIWORD(Find(WM_LBUTTONDOWN)->lParam), 34);
     EXPECT_EQ(static_cast<std::int16_t>(HIWORD(Find(WM_MOUSEWHEEL)->wParam)), -WHEEL_DELTA);

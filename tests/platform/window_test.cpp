@@ -256,6 +256,14 @@ TEST_F(HeadlessWindowTest, KeyStateFollowsTheMessagesTakenFromTheQueue) {
     EXPECT_EQ(GetKeyState(4096), 0);
 }
 
+TEST_F(HeadlessWindowTest, LosingTheFocusLetsGoOfHeldKeys) {
+    PostMessage(m_window, WM_SYSKEYDOWN, VK_MENU, 1 | (0x38 << 16) | KF_ALTDOWN_BIT);
+    PostMessage(m_window, WM_ACTIVATE, WA_INACTIVE, 0);
+    Pump();
+    EXPECT_GE(GetKeyState(static_cast<int>(VK_LMENU)), 0);
+    EXPECT_GE(GetKeyState(static_cast<int>(VK_MENU)), 0);
+}
+
 TEST_F(HeadlessWindowTest, AltF4ClosesThroughTheDefaultProcedure) {
     DefWindowProc(m_window, WM_SYSKEYDOWN, VK_F4, 1 | KF_ALTDOWN_BIT);
     EXPECT_FALSE(IsWindow(m_window));
