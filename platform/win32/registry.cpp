@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -90,11 +92,32 @@ std::optional<fs::path> MoveAside(const fs::path& file) {
     return std::nullopt;
 }
 
+// Holds an exclusive lock on a folder while it lives, so that the programs sharing the
+// registry file do not lose each other's changes between reading and writing it.
+class FolderLock {
+public:
+    explicit FolderLock(const fs::path& folder)
+        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd;
+};
+
 // The registry as the file holds it now; other processes may have changed it since the
 // last call.
 class LoadedRegistry {
 public:
-    LoadedRegistry() : m_file(RegistryFile()) {
+    LoadedRegistry() : m_file(RegistryFile()), m_lock(m_file.parent_path()) {
         std::error_code error;
         if (!fs::exists(m_file, error)) {
             Seed(m_tree);
@@ -149,6 +172,7 @@ private:
     }
 
     fs::path m_file;
+    FolderLock m_lock;
     RegistryTree m_tree;
     bool m_writable = true;
 };

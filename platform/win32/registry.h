@@ -3,6 +3,8 @@
 // by ZUMBO_REGISTRY (default $XDG_CONFIG_HOME/zumbo/registry.reg). Every change is written
 // through a temporary file renamed over the old one. A file that cannot be parsed is
 // reported on standard error and moved aside ("<file>.bad-<n>") before a new one is written.
+// The file is read on every call, so changes by the other program sharing it are seen at
+// once; a lock on its folder keeps two writers from losing each other's changes.
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,8 @@
 #include "platform/win32/registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -186,6 +188,40 @@ TEST_F(RegistryTest, ChangesByAnotherProcessAreSeenThroughAnOpenHandle) {
     DWORD fullScreen = 1;
     ASSERT_TRUE(RegReadDword(key, "FullScreen", fullScreen));
     EXPECT_EQ(fullScreen, 0u);
+}
+
+TEST_F(RegistryTest, ProgramsWritingAtTheSameTimeKeepEachOthersValues) {
+    RegWriteDword(Key(HKEY_CURRENT_USER, "Shared"), "start", 1);
+    constexpr int kWriters = 2;
+    constexpr int kValuesEach = 25;
+    std::vector<pid_t> writers;
+    for (int writer = 0; writer < kWriters; ++writer) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool ok = true;
+            for (int n = 0; n < kValuesEach; ++n) {
+                ok = RegWriteDword(Key(HKEY_CURRENT_USER, "Shared"),
+                                   std::to_string(writer) + "-" + std::to_string(n), DWORD(n)) &&
+                     ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        writers.push_back(pid);
+    }
+    for (const pid_t pid : writers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    Key shared(HKEY_CURRENT_USER, "Shared");
+    for (int writer = 0; writer < kWriters; ++writer) {
+        for (int n = 0; n < kValuesEach; ++n) {
+            DWORD value = 0;
+            EXPECT_TRUE(RegReadDword(shared, std::to_string(writer) + "-" + std::to_string(n), value))
+                << writer << n;
+        }
+    }
 }
 
 TEST_F(RegistryTest, DamagedFilesAreReportedAndKeptAside) {
