@@ -92,7 +92,6 @@ void DeviceBase::Attach(D3DPOOL pool) {
 }
 
 void DeviceBase::Detach(const void* resource, D3DPOOL pool) {
-    OnResourceDestroyed(resource);
     m_state.Forget(resource);
     for (auto& [token, block] : m_stateBlocks) {
         block.Forget(resource);

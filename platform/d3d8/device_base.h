@@ -15,6 +15,7 @@
 namespace d3d8 {
 
 class Direct3DBase;
+class Texture;
 
 // A validated draw call: every vertex it reads lies inside the given vertex data.
 struct DrawCall {
@@ -110,6 +111,8 @@ public:
     // Resource bookkeeping (see resource.h).
     void Attach(D3DPOOL pool);
     void Detach(const void* resource, D3DPOOL pool);
+    // Called by a texture that is being destroyed, while it is still whole.
+    virtual void ForgetTexture(Texture& /*texture*/) {}
 
 protected:
     // The device answers D3DERR_DEVICELOST to the next lostTests cooperative-level tests and
@@ -127,7 +130,6 @@ protected:
     virtual HRESULT OnPresent() = 0;
     // Switches to the new presentation parameters; they are kept only when this succeeds.
     virtual HRESULT OnReset(const D3DPRESENT_PARAMETERS& presentation) = 0;
-    virtual void OnResourceDestroyed(const void* /*resource*/) {}
 
 private:
     enum class Cooperation { kOk, kLost, kNotReset };

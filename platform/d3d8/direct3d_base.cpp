@@ -6,6 +6,7 @@
 #include "platform/d3d8/device_state.h"
 #include "platform/d3d8/pixel_format.h"
 #include "platform/d3d8/vertex_format.h"
+#include "platform/win32/window.h"
 
 namespace d3d8 {
 namespace {
@@ -32,6 +33,16 @@ bool IsBackBufferFormatFor(D3DFORMAT display, D3DFORMAT backBuffer) {
 
 bool IsOfferedDepthFormat(D3DFORMAT format) {
     return format == D3DFMT_D16 || format == D3DFMT_D24X8 || format == D3DFMT_D24S8;
+}
+
+bool ClientSize(HWND window, UINT* width, UINT* height) {
+    RECT client{};
+    if (window == nullptr || !win32::GetClientRect(window, &client)) {
+        return false;
+    }
+    *width = static_cast<UINT>(client.right - client.left);
+    *height = static_cast<UINT>(client.bottom - client.top);
+    return true;
 }
 
 void CopyText(char (&target)[MAX_DEVICE_IDENTIFIER_STRING], const std::string& text) {

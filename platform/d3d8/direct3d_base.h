@@ -50,7 +50,6 @@ public:
 protected:
     virtual HRESULT MakeDevice(const D3DDEVICE_CREATION_PARAMETERS& creation,
                                const D3DPRESENT_PARAMETERS& presentation, IDirect3DDevice8** device) = 0;
-    virtual bool ClientSize(HWND window, UINT* width, UINT* height) = 0;
 
 private:
     HRESULT CheckAdapter(UINT adapter, D3DDEVTYPE type) const;

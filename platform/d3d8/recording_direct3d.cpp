@@ -1,7 +1,6 @@
 #include "platform/d3d8/recording_direct3d.h"
 
 #include "platform/d3d8/recording_device.h"
-#include "platform/win32/window.h"
 
 namespace d3d8 {
 namespace {
@@ -41,16 +40,6 @@ HRESULT RecordingDirect3D::MakeDevice(const D3DDEVICE_CREATION_PARAMETERS& creat
     }
     *device = new RecordingDevice(*this, creation, presentation);
     return D3D_OK;
-}
-
-bool RecordingDirect3D::ClientSize(HWND window, UINT* width, UINT* height) {
-    RECT client{};
-    if (window == nullptr || !win32::GetClientRect(window, &client)) {
-        return false;
-    }
-    *width = static_cast<UINT>(client.right - client.left);
-    *height = static_cast<UINT>(client.bottom - client.top);
-    return true;
 }
 
 }  // namespace d3d8

@@ -12,7 +12,6 @@ public:
 protected:
     HRESULT MakeDevice(const D3DDEVICE_CREATION_PARAMETERS& creation,
                        const D3DPRESENT_PARAMETERS& presentation, IDirect3DDevice8** device) override;
-    bool ClientSize(HWND window, UINT* width, UINT* height) override;
 };
 
 // The failure set by FailNextCreateDevice, cleared by taking it.

@@ -62,6 +62,10 @@ Texture::Texture(DeviceBase& device, D3DFORMAT format, DWORD usage, D3DPOOL pool
       m_levels(std::move(levels)),
       m_locked(m_levels.size(), false) {}
 
+Texture::~Texture() {
+    Owner().ForgetTexture(*this);
+}
+
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
     if (desc == nullptr || level >= m_levels.size()) {
         return D3DERR_INVALIDCALL;

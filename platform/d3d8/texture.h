@@ -27,6 +27,8 @@ public:
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
 
+    ~Texture() override;
+
     D3DFORMAT Format() const { return m_format; }
     const std::vector<Level>& Levels() const { return m_levels; }
     // Grows whenever a lock may have changed the pixels.

@@ -36,7 +36,8 @@ bool DescribeVertexFormat(DWORD fvf, VertexLayout* layout) {
     for (UINT set = 0; set < result.texCoordSets; ++set) {
         static constexpr UINT kFloatsForCode[4] = {2, 3, 4, 1};
         result.texCoords[set] = static_cast<int>(result.size);
-        result.size += 4 * kFloatsForCode[(fvf >> (16 + 2 * set)) & 3];
+        result.texCoordFloats[set] = kFloatsForCode[(fvf >> (16 + 2 * set)) & 3];
+        result.size += 4 * result.texCoordFloats[set];
     }
     *layout = result;
     return true;

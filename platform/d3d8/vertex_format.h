@@ -15,6 +15,7 @@ struct VertexLayout {
     int specular = kAbsent;
     int texCoords[kMaxTexCoordSets] = {kAbsent, kAbsent, kAbsent, kAbsent,
                                        kAbsent, kAbsent, kAbsent, kAbsent};
+    UINT texCoordFloats[kMaxTexCoordSets] = {};
     UINT texCoordSets = 0;
     UINT size = 0;  // bytes of one vertex
 };
