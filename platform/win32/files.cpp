@@ -164,6 +164,34 @@ WindowsPath WindowsPathBelow(char drive, const fs::path& relative) {
     return path;
 }
 
+fs::path Canonical(const fs::path& path) {
+    std::error_code error;
+    const fs::path canonical = fs::weakly_canonical(path, error);
+    return error ? path.lexically_normal() : canonical;
+}
+
+// True when path is folder or lies below it.
+bool IsWithin(const fs::path& path, const fs::path& folder) {
+    const fs::path relative = Canonical(path).lexically_relative(Canonical(folder));
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+bool IsProtectedFolder(const fs::path& host) {
+    const fs::path driveC = DriveHostRoot('C');
+    for (const fs::path& kept : {fs::path(GetEnvironmentVariable("HOME")), fs::path("/")}) {
+        if (!kept.empty() && IsWithin(kept, host)) {
+            return true;
+        }
+    }
+    for (const fs::path& kept :
+         {driveC, driveC / "Windows", driveC / "Windows" / "System32", driveC / "Program Files"}) {
+        if (Canonical(host) == Canonical(kept)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 fs::path ToHostPath(std::string_view windowsPath) {
@@ -303,6 +331,35 @@ bool CopyFile(std::string_view from, std::string_view to, bool failIfExists) {
         return false;
     }
     return true;
+}
+
+bool CopyDirectoryTree(std::string_view from, std::string_view to) {
+    std::error_code error;
+    const fs::path source = ToHostPath(from);
+    const fs::path target = ToHostPath(to);
+    if (source.empty() || target.empty() || !fs::is_directory(source, error) || IsWithin(target, source)) {
+        return false;
+    }
+    fs::create_directories(target, error);
+    fs::copy(
+        source, target,
+        fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::copy_symlinks,
+        error);
+    return !error;
+}
+
+bool RemoveDirectoryTree(std::string_view path) {
+    std::error_code error;
+    const fs::path host = ToHostPath(path);
+    if (host.empty() || !fs::is_directory(fs::symlink_status(host, error)) || IsProtectedFolder(host)) {
+        return false;
+    }
+    fs::remove_all(host, error);
+    return !error;
+}
+
+std::string GetShortPathName(std::string_view path) {
+    return FileExists(path) ? GetFullPathName(path) : std::string();
 }
 
 bool ReadHostFile(const fs::path& hostPath, std::vector<std::uint8_t>& out, std::uint64_t maxBytes) {

@@ -45,6 +45,15 @@ bool RemoveDirectory(std::string_view path);  // only when empty
 bool DeleteFile(std::string_view path);
 bool MoveFile(std::string_view from, std::string_view to);  // replaces an existing target
 bool CopyFile(std::string_view from, std::string_view to, bool failIfExists);
+// Copies a folder with everything below it, creating the target and overwriting files
+// there; refuses a target inside the source.
+bool CopyDirectoryTree(std::string_view from, std::string_view to);
+// Removes a folder with everything below it. Refuses drive roots, the Windows and
+// programs folders and the user's home folder or any folder above it, so a damaged
+// path can never wipe them.
+bool RemoveDirectoryTree(std::string_view path);
+// These drives keep no 8.3 names: the full path of an existing file or folder, else empty.
+std::string GetShortPathName(std::string_view path);
 
 // Reads a whole file; fails on files larger than maxBytes.
 bool ReadFile(std::string_view path, std::vector<std::uint8_t>& out,

@@ -23,7 +23,8 @@ struct PROCESS_INFORMATION {
     DWORD dwProcessId = 0;
 };
 // Starts applicationPath (a Windows path; empty means the first argument of the command
-// line) with the arguments split from commandLine; argv[0] is the program path.
+// line). As on Windows, the command line's first argument is the program's name: the
+// program gets argv[0] = its host path and argv[1..] = the arguments after that name.
 bool CreateProcess(std::string_view applicationPath, std::string_view commandLine, PROCESS_INFORMATION* info);
 // Replaces the running process; returns only on failure.
 bool ExecProcess(std::string_view applicationPath, std::string_view commandLine);

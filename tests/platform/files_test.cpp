@@ -205,4 +205,49 @@ TEST_F(FilesTest, CopyMoveAppendAndDelete) {
     EXPECT_FALSE(win32::DeleteFile(folder + "LOG.txt"));
 }
 
+TEST_F(FilesTest, FolderTreesAreCopiedOverAndRemoved) {
+    m_temp.Write("Source/ZumboCave.exe", "program");
+    m_temp.Write("Source/Scenes/Intro.lbm", "scene");
+    fs::create_directories(m_temp.Path() / "Source/Empty");
+    m_temp.Write("Target/ZumboCave.exe", "old program");
+    const std::string folder = m_temp.WindowsPath();
+
+    ASSERT_TRUE(win32::CopyDirectoryTree(folder + "source", folder + "TARGET"));
+    EXPECT_EQ(ReadFileText(m_temp.Path() / "Target/ZumboCave.exe"), "program");
+    EXPECT_EQ(ReadFileText(m_temp.Path() / "Target/Scenes/Intro.lbm"), "scene");
+    EXPECT_TRUE(fs::is_directory(m_temp.Path() / "Target/Empty"));
+    ASSERT_TRUE(win32::CopyDirectoryTree(folder + "source", folder + "New\\Deeper"));
+    EXPECT_EQ(ReadFileText(m_temp.Path() / "New/Deeper/Scenes/Intro.lbm"), "scene");
+    EXPECT_FALSE(win32::CopyDirectoryTree(folder + "source", folder + "Source\\Scenes\\Copy"));
+    EXPECT_FALSE(fs::exists(m_temp.Path() / "Source/Scenes/Copy"));
+
+    EXPECT_FALSE(win32::RemoveDirectoryTree(folder + "source\\ZumboCave.exe"));
+    EXPECT_FALSE(win32::RemoveDirectoryTree(folder + "missing"));
+    ASSERT_TRUE(win32::RemoveDirectoryTree(folder + "TARGET"));
+    EXPECT_FALSE(fs::exists(m_temp.Path() / "Target"));
+    EXPECT_TRUE(fs::exists(m_temp.Path() / "Source/Scenes/Intro.lbm"));
+}
+
+// Only folders inside the test's own drive C and home are asked for, so a broken guard
+// cannot reach real files.
+TEST_F(FilesTest, TreeRemovalRefusesSystemAndHomeFolders) {
+    m_temp.Write("home/me/keep", "");
+    ScopedEnvironmentVariable home("HOME", (m_temp.Path() / "home/me").string());
+    for (const std::string& kept :
+         {std::string("C:\\"), std::string("C:\\Windows"), std::string("c:\\program files\\"),
+          m_temp.WindowsPath() + "home", m_temp.WindowsPath() + "home\\me\\",
+          m_temp.WindowsPath() + "home\\me\\.."}) {
+        EXPECT_FALSE(win32::RemoveDirectoryTree(kept)) << kept;
+    }
+    EXPECT_TRUE(fs::exists(m_temp.Path() / "home/me/keep"));
+    EXPECT_TRUE(fs::is_directory(m_temp.Path() / "drive_c/Windows/System32"));
+}
+
+TEST_F(FilesTest, ShortPathsAreTheFullPathsOfExistingFiles) {
+    m_temp.Write("Zumbo Cave.scr", "");
+    EXPECT_EQ(win32::GetShortPathName(m_temp.WindowsPath() + "zumbo cave.SCR"),
+              m_temp.WindowsPath() + "zumbo cave.SCR");
+    EXPECT_EQ(win32::GetShortPathName(m_temp.WindowsPath() + "missing.scr"), "");
+}
+
 }  // namespace
