@@ -24,12 +24,17 @@ public:
     const std::string& FilePath() const { return m_filePath; }
     // "<program folder>DebugLogs"
     static std::string Folder();
+    // Moves the log to another folder (for runs of the engine inside tests): the folder's old
+    // logs are deleted and numbering starts again.
+    void SetFolder(const std::string& folder);
 
 private:
     void Write(const char* format, va_list arguments);
     void RebuildFilePath();
+    void DeletePreviousLogs();
 
     int m_lineCount = 0;
     int m_fileNumber = 0;
+    std::string m_folder;
     std::string m_filePath;
 };
