@@ -1,0 +1,42 @@
+#pragma once
+// Runs a copy of a built program inside a temporary program folder, with its own registry
+// file and drive C, and collects its exit status, output and debug log.
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace zumbo::test {
+
+struct RunResult {
+    int exitCode = -1;   // -1 when the program did not exit normally
+    std::string output;  // standard output and standard error together
+};
+
+class ProgramFolder {
+public:
+    // Copies build/bin/<program> into a fresh temporary folder.
+    explicit ProgramFolder(const std::string& program = "ZumboCave.exe");
+
+    const std::filesystem::path& Path() const { return m_dir.Path(); }
+    std::filesystem::path RegistryFile() const { return m_dir.Path() / "registry.reg"; }
+    std::filesystem::path WriteFile(const std::string& relative, const std::string& content) const;
+
+    // Runs the program with ZUMBO_REGISTRY and ZUMBO_DRIVE_C pointing into the folder,
+    // plus the given variables; waits for it for at most timeoutSeconds.
+    RunResult Run(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
+                  int timeoutSeconds = 120) const;
+
+    // The lines of DebugLogs/<name> (empty when missing).
+    std::vector<std::string> LogLines(const std::string& name = "Debug0000.log") const;
+    std::string RegistryText() const;
+
+private:
+    TempDir m_dir;
+    std::string m_program;
+};
+
+}  // namespace zumbo::test
