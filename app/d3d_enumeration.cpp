@@ -205,7 +205,7 @@ void CD3DEnumeration::BuildDepthStencilFormats(D3DDeviceCombo& combo) {
 }
 
 void CD3DEnumeration::BuildMultiSampleTypes(D3DDeviceCombo& combo) {
-    for (int type = D3DMULTISAMPLE_NONE; type <= kLastMultiSampleType; ++type) {
+    for (UINT type = D3DMULTISAMPLE_NONE; type <= kLastMultiSampleType; ++type) {
         const auto multiSample = static_cast<D3DMULTISAMPLE_TYPE>(type);
         if (SUCCEEDED(m_d3d->CheckDeviceMultiSampleType(combo.AdapterOrdinal, combo.DevType, combo.BackBufferFormat,
                                                         combo.IsWindowed, multiSample))) {
