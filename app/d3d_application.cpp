@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr DWORD kWindowedStyle = win32::WS_VISIBLE | win32::WS_CAPTION | win32::WS_SYSMENU | win32::WS_MINIMIZEBOX;
+constexpr DWORD kWindowedStyle =
+    win32::WS_VISIBLE | win32::WS_CAPTION | win32::WS_SYSMENU | win32::WS_MINIMIZEBOX;
 constexpr DWORD kFullscreenStyle = win32::WS_POPUP | win32::WS_VISIBLE | win32::WS_SYSMENU;
 constexpr std::size_t kDeviceStatsLimit = 89;
 constexpr int kMaxBacklogSteps = 5;
@@ -37,8 +38,12 @@ DWORD CreationFlags(VertexProcessingType type) {
     return type == PURE_HARDWARE_VP ? DWORD(D3DCREATE_HARDWARE_VERTEXPROCESSING) : BehaviorFlags(type);
 }
 
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
+int Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+int Height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
 
 bool SameMode(const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
     return a.Width == b.Width && a.Height == b.Height && a.RefreshRate == b.RefreshRate;
@@ -49,37 +54,48 @@ bool SameMode(const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
 std::string ErrorMessageText(HRESULT code) {
     switch (code) {
         case D3DAPPERR_NODIRECT3D:
-            return "Could not initialize Direct3D. This\nprogram requires DirectX v9.0 installed.\non your system."
+            return "Could not initialize Direct3D. This\nprogram requires DirectX v9.0 installed.\non your "
+                   "system."
                    " Download the latest DirectX from the platform maker's web site.";
         case D3DAPPERR_NOCOMPATIBLEDEVICES:
             return "Could not find any compatible Direct3D\ndevices.";
         case D3DAPPERR_NOWINDOWABLEDEVICES:
-            return "This sample cannot run in a desktop\nwindow with the current display settings.\nPlease change your "
+            return "This sample cannot run in a desktop\nwindow with the current display settings.\nPlease "
+                   "change your "
                    "desktop settings to a\n16- or 32-bit display mode and re-run this\nsample.";
         case D3DAPPERR_NOHARDWAREDEVICE:
             return "No hardware-accelerated Direct3D devices\nwere found.";
         case D3DAPPERR_HALNOTCOMPATIBLE:
-            return "This sample requires functionality that is\nnot available on your Direct3D hardware\naccelerator.";
+            return "This sample requires functionality that is\nnot available on your Direct3D "
+                   "hardware\naccelerator.";
         case D3DAPPERR_NOWINDOWEDHAL:
-            return "Your Direct3D hardware accelerator cannot\nrender into a window.\nPress F2 while the app is "
+            return "Your Direct3D hardware accelerator cannot\nrender into a window.\nPress F2 while the app "
+                   "is "
                    "running to see a\nlist of available devices and modes.";
         case D3DAPPERR_NODESKTOPHAL:
-            return "Your Direct3D hardware accelerator cannot\nrender into a window with the current\ndesktop display "
-                   "settings.\nPress F2 while the app is running to see a\nlist of available devices and modes.";
+            return "Your Direct3D hardware accelerator cannot\nrender into a window with the "
+                   "current\ndesktop display "
+                   "settings.\nPress F2 while the app is running to see a\nlist of available devices and "
+                   "modes.";
         case D3DAPPERR_NOHALTHISMODE:
-            return "This sample requires functionality that is\nnot available on your Direct3D hardware\naccelerator "
-                   "with the current desktop display\nsettings.\nPress F2 while the app is running to see a\nlist of "
+            return "This sample requires functionality that is\nnot available on your Direct3D "
+                   "hardware\naccelerator "
+                   "with the current desktop display\nsettings.\nPress F2 while the app is running to see "
+                   "a\nlist of "
                    "available devices and modes.";
         case D3DAPPERR_NONZEROREFCOUNT:
-            return "A D3D object has a non-zero reference\ncount (meaning things were not properly\ncleaned up).";
+            return "A D3D object has a non-zero reference\ncount (meaning things were not properly\ncleaned "
+                   "up).";
         case D3DAPPERR_MEDIANOTFOUND:
         case HRESULT_FILE_NOT_FOUND:
             return "Could not load required media.";
         case D3DAPPERR_RESETFAILED:
             return "Could not reset the Direct3D device.";
         case D3DAPPERR_NULLREFDEVICE:
-            return "Warning: Nothing will be rendered.\nThe reference rendering device was selected, but your\n"
-                   "computer only has a reduced-functionality reference device\ninstalled.  Install the DirectX SDK "
+            return "Warning: Nothing will be rendered.\nThe reference rendering device was selected, but "
+                   "your\n"
+                   "computer only has a reduced-functionality reference device\ninstalled.  Install the "
+                   "DirectX SDK "
                    "to get the full\nreference device.\n";
         case E_OUTOFMEMORY:
             return "Not enough memory.";
@@ -92,7 +108,8 @@ std::string ErrorMessageText(HRESULT code) {
 
 CD3DApplication::CD3DApplication() {
     s_instance = this;
-    m_d3dEnumeration.ConfirmDevice = [this](const D3DCAPS8& caps, VertexProcessingType type, D3DFORMAT format) {
+    m_d3dEnumeration.ConfirmDevice = [this](const D3DCAPS8& caps, VertexProcessingType type,
+                                            D3DFORMAT format) {
         return SUCCEEDED(AcceptDevice(caps, BehaviorFlags(type), format));
     };
     m_pauseCount = 1;
@@ -101,9 +118,17 @@ CD3DApplication::CD3DApplication() {
 
 CD3DApplication::~CD3DApplication() = default;
 
-bool CD3DApplication::FatalErrorShown() { return g_fatalErrorShown; }
+bool CD3DApplication::FatalErrorShown() {
+    return g_fatalErrorShown;
+}
 
-HRESULT CD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) { return S_OK; }
+void CD3DApplication::ForgetFatalError() {
+    g_fatalErrorShown = false;
+}
+
+HRESULT CD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) {
+    return S_OK;
+}
 
 LRESULT CD3DApplication::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (CD3DApplication* application = GetInstance()) {
@@ -188,7 +213,8 @@ bool CD3DApplication::FindBestWindowedMode(bool requireHAL, bool requireREF) {
     D3DDeviceCombo* bestCombo = nullptr;
     for (auto& adapter : m_d3dEnumeration.adapterInfos) {
         for (auto& device : adapter.deviceInfos) {
-            if ((requireHAL && device.DevType != D3DDEVTYPE_HAL) || (requireREF && device.DevType != D3DDEVTYPE_REF)) {
+            if ((requireHAL && device.DevType != D3DDEVTYPE_HAL) ||
+                (requireREF && device.DevType != D3DDEVTYPE_REF)) {
                 continue;
             }
             for (auto& combo : device.deviceCombos) {
@@ -237,7 +263,8 @@ bool CD3DApplication::FindBestFullscreenMode(bool requireHAL, bool requireREF) {
         D3DDISPLAYMODE desktop{};
         m_pD3D->GetAdapterDisplayMode(adapter.AdapterOrdinal, &desktop);
         for (auto& device : adapter.deviceInfos) {
-            if ((requireHAL && device.DevType != D3DDEVTYPE_HAL) || (requireREF && device.DevType != D3DDEVTYPE_REF)) {
+            if ((requireHAL && device.DevType != D3DDEVTYPE_HAL) ||
+                (requireREF && device.DevType != D3DDEVTYPE_REF)) {
                 continue;
             }
             for (auto& combo : device.deviceCombos) {
@@ -571,7 +598,8 @@ HRESULT CD3DApplication::Render3DEnvironment() {
         }
     }
     UpdateFrameStats();
-    if (!m_bRenderingOff && m_pd3dDevice && FAILED(m_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr))) {
+    if (!m_bRenderingOff && m_pd3dDevice &&
+        FAILED(m_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr))) {
         m_bDeviceLost = true;
     }
     return S_OK;
@@ -715,8 +743,8 @@ LRESULT CD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wParam,
     using namespace win32;
     switch (message) {
         case WM_PAINT:
-            if (m_pd3dDevice && !m_bActive && m_bWindowed && m_bDeviceObjectsInited && m_bDeviceObjectsRestored &&
-                !m_bRenderingOff) {
+            if (m_pd3dDevice && !m_bActive && m_bWindowed && m_bDeviceObjectsInited &&
+                m_bDeviceObjectsRestored && !m_bRenderingOff) {
                 RenderFrame();
                 m_pd3dDevice->Present(nullptr, nullptr, nullptr, nullptr);
             }
@@ -874,7 +902,8 @@ HRESULT CD3DApplication::ReportError(HRESULT code, ErrorKind kind) {
     }
     if (kind == MSGWARN_SWITCHEDTOREF) {
         text +=
-            "\n\nSwitching to the reference rasterizer,\na software device that implements the entire\nDirect3D "
+            "\n\nSwitching to the reference rasterizer,\na software device that implements the "
+            "entire\nDirect3D "
             "feature set, but runs very slowly.";
     }
     win32::MessageBox(m_hWnd, text, m_strWindowTitle, win32::MB_ICONWARNING | win32::MB_OK);

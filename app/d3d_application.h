@@ -77,6 +77,11 @@ public:
     static bool FatalErrorShown();
 
 protected:
+    // A new process starts without a fatal error shown; tests that run several applications
+    // in one process start each one the same way.
+    static void ForgetFatalError();
+
+protected:
     HRESULT ChooseInitialD3DSettings();
     HRESULT Initialize3DEnvironment();
     HRESULT Reset3DEnvironment();

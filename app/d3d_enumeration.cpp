@@ -115,7 +115,8 @@ HRESULT CD3DEnumeration::Enumerate() {
     return S_OK;
 }
 
-void CD3DEnumeration::EnumerateDisplayModes(D3DAdapterInfo& adapter, const std::vector<D3DFORMAT>& adapterFormats,
+void CD3DEnumeration::EnumerateDisplayModes(D3DAdapterInfo& adapter,
+                                            const std::vector<D3DFORMAT>& adapterFormats,
                                             std::vector<D3DFORMAT>& usedFormats) {
     const UINT modeCount = m_d3d->GetAdapterModeCount(adapter.AdapterOrdinal);
     for (D3DFORMAT format : adapterFormats) {
@@ -125,7 +126,8 @@ void CD3DEnumeration::EnumerateDisplayModes(D3DAdapterInfo& adapter, const std::
                 continue;
             }
             if (mode.Format != format || mode.Width < AppMinFullscreenWidth ||
-                mode.Height < AppMinFullscreenHeight || ColorChannelBits(mode.Format) < AppMinColorChannelBits) {
+                mode.Height < AppMinFullscreenHeight ||
+                ColorChannelBits(mode.Format) < AppMinColorChannelBits) {
                 continue;
             }
             adapter.displayModes.push_back(mode);
@@ -152,7 +154,8 @@ void CD3DEnumeration::EnumerateDevices(D3DAdapterInfo& adapter, const std::vecto
     }
 }
 
-void CD3DEnumeration::EnumerateDeviceCombos(D3DDeviceInfo& device, const std::vector<D3DFORMAT>& usedFormats) {
+void CD3DEnumeration::EnumerateDeviceCombos(D3DDeviceInfo& device,
+                                            const std::vector<D3DFORMAT>& usedFormats) {
     for (D3DFORMAT adapterFormat : usedFormats) {
         for (D3DFORMAT backBufferFormat : kBackBufferFormats) {
             if (AlphaChannelBits(backBufferFormat) < AppMinAlphaChannelBits) {
@@ -207,8 +210,9 @@ void CD3DEnumeration::BuildDepthStencilFormats(D3DDeviceCombo& combo) {
 void CD3DEnumeration::BuildMultiSampleTypes(D3DDeviceCombo& combo) {
     for (UINT type = D3DMULTISAMPLE_NONE; type <= kLastMultiSampleType; ++type) {
         const auto multiSample = static_cast<D3DMULTISAMPLE_TYPE>(type);
-        if (SUCCEEDED(m_d3d->CheckDeviceMultiSampleType(combo.AdapterOrdinal, combo.DevType, combo.BackBufferFormat,
-                                                        combo.IsWindowed, multiSample))) {
+        if (SUCCEEDED(m_d3d->CheckDeviceMultiSampleType(combo.AdapterOrdinal, combo.DevType,
+                                                        combo.BackBufferFormat, combo.IsWindowed,
+                                                        multiSample))) {
             combo.multiSampleTypes.push_back(multiSample);
         }
     }
@@ -242,7 +246,8 @@ void CD3DEnumeration::BuildPresentIntervals(const D3DDeviceInfo& device, D3DDevi
             combo.presentIntervals.push_back(interval);
             continue;
         }
-        const bool fullScreenOnly = interval == D3DPRESENT_INTERVAL_TWO || interval == D3DPRESENT_INTERVAL_THREE ||
+        const bool fullScreenOnly = interval == D3DPRESENT_INTERVAL_TWO ||
+                                    interval == D3DPRESENT_INTERVAL_THREE ||
                                     interval == D3DPRESENT_INTERVAL_FOUR;
         if (fullScreenOnly && combo.IsWindowed) {
             continue;

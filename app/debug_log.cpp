@@ -12,7 +12,9 @@ constexpr int kEntriesPerFile = 1000;
 constexpr std::size_t kMessageBufferSize = 1024;
 }  // namespace
 
-std::string CDebugLog::Folder() { return GetProgramFolder() + "DebugLogs"; }
+std::string CDebugLog::Folder() {
+    return GetProgramFolder() + "DebugLogs";
+}
 
 CDebugLog::CDebugLog() : m_folder(Folder()) {
     DeletePreviousLogs();

@@ -6,6 +6,7 @@
 #include "app/debug_log.h"
 #include "app/resource_ids.h"
 #include "engine/global_options.h"
+#include "input/input_devices.h"
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
@@ -23,7 +24,8 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
         return false;
     }
     for (std::size_t i = 0; i < length; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -87,7 +89,9 @@ CMyD3DApplication::CMyD3DApplication() {
     ReadRegistrySettings();
 }
 
-CMyD3DApplication::~CMyD3DApplication() { CDebugLog::Instance().Log("=========== Program Finished ==========="); }
+CMyD3DApplication::~CMyD3DApplication() {
+    CDebugLog::Instance().Log("=========== Program Finished ===========");
+}
 
 void CMyD3DApplication::ReadRegistrySettings() {
     HKEY key = nullptr;
@@ -195,14 +199,19 @@ void CMyD3DApplication::ParseCommandLine(const std::string& commandLine) {
 
 // ---- Hooks ----
 
-HRESULT CMyD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) { return S_OK; }
-
-HRESULT CMyD3DApplication::InitApplication() {
-    win32::SendMessage(m_hWnd, win32::WM_PAINT, 0, 0);
+HRESULT CMyD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) {
     return S_OK;
 }
 
-HRESULT CMyD3DApplication::InitDeviceObjects() { return S_OK; }
+HRESULT CMyD3DApplication::InitApplication() {
+    win32::SendMessage(m_hWnd, win32::WM_PAINT, 0, 0);
+    CInputDevices::Instance().Create(m_hWnd);
+    return S_OK;
+}
+
+HRESULT CMyD3DApplication::InitDeviceObjects() {
+    return S_OK;
+}
 
 HRESULT CMyD3DApplication::RestoreDeviceObjects() {
     D3DMATERIAL8 material{};
@@ -231,6 +240,7 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
 }
 
 HRESULT CMyD3DApplication::UpdateFrame() {
+    CInputDevices::Instance().Poll();
     m_controlState.ClearInputs();
     DeriveAxes();
     m_controlState.SuppressControlsOnce = 0;
@@ -267,11 +277,16 @@ HRESULT CMyD3DApplication::RenderFrame() {
     return S_OK;
 }
 
-HRESULT CMyD3DApplication::InvalidateDeviceObjects() { return S_OK; }
+HRESULT CMyD3DApplication::InvalidateDeviceObjects() {
+    return S_OK;
+}
 
-HRESULT CMyD3DApplication::DeleteDeviceObjects() { return S_OK; }
+HRESULT CMyD3DApplication::DeleteDeviceObjects() {
+    return S_OK;
+}
 
 HRESULT CMyD3DApplication::ShutdownApplication() {
+    CInputDevices::Instance().Destroy();
     WriteRegistrySettings();
     return S_OK;
 }
@@ -285,19 +300,26 @@ void CMyD3DApplication::CountTicks() {
 
 void CMyD3DApplication::GameTick() {
     CountTicks();
-    if (m_bExitOnInput && InputSeenThisTick()) {
+    CInputDevices& input = CInputDevices::Instance();
+    if (m_bExitOnInput && input.AnyNewPressOrMouseMotion()) {
         win32::PostMessage(m_hWnd, win32::WM_COMMAND, IDM_EXIT, 0);
     }
+    input.EndTick();
     ++m_ticksRun;
     if (m_maxTicks > 0 && m_ticksRun == m_maxTicks) {
         win32::PostMessage(m_hWnd, win32::WM_COMMAND, IDM_EXIT, 0);
     }
 }
 
-bool CMyD3DApplication::InputSeenThisTick() const { return false; }
-
 LRESULT CMyD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case win32::WM_KEYDOWN:
+        case win32::WM_SYSKEYDOWN:
+            CInputDevices::Instance().NoteKeyMessage();
+            break;
+        case win32::WM_CHAR:
+            CInputDevices::Instance().AppendTypedCharacter(wParam);
+            break;
         case win32::WM_COMMAND:
             switch (wParam & 0xFFFF) {
                 case IDM_TOGGLEFULLSCREEN:
@@ -318,4 +340,6 @@ LRESULT CMyD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wPara
     return CD3DApplication::HandleMessage(window, message, wParam, lParam);
 }
 
-void CMyD3DApplication::Pause(bool pause) { CD3DApplication::Pause(pause); }
+void CMyD3DApplication::Pause(bool pause) {
+    CD3DApplication::Pause(pause);
+}

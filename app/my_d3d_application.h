@@ -41,7 +41,6 @@ private:
     void ReadRegistrySettings();
     void WriteRegistrySettings();
     void DeriveAxes();
-    bool InputSeenThisTick() const;
     void CountTicks();
 
     std::string m_sceneName = "Intro.xml";

@@ -552,13 +552,6 @@ struct D3DLOCKED_RECT {
 
 constexpr UINT MAX_DEVICE_IDENTIFIER_STRING = 512;
 
-struct GUID {
-    DWORD Data1;
-    WORD Data2;
-    WORD Data3;
-    BYTE Data4[8];
-};
-
 struct D3DADAPTER_IDENTIFIER8 {
     char Driver[MAX_DEVICE_IDENTIFIER_STRING];
     char Description[MAX_DEVICE_IDENTIFIER_STRING];

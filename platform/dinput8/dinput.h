@@ -9,12 +9,6 @@
 
 using WCHAR = char16_t;
 
-struct GUID {
-    DWORD Data1 = 0;
-    WORD Data2 = 0;
-    WORD Data3 = 0;
-    BYTE Data4[8] = {};
-};
 bool operator==(const GUID& left, const GUID& right);
 using REFGUID = const GUID&;
 using REFIID = const GUID&;

@@ -37,6 +37,13 @@ struct POINT {
     LONG y = 0;
 };
 
+struct GUID {
+    DWORD Data1 = 0;
+    WORD Data2 = 0;
+    WORD Data3 = 0;
+    BYTE Data4[8] = {};
+};
+
 struct SYSTEMTIME {
     WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
 };

@@ -16,9 +16,10 @@ D3DXVECTOR4 Transform(const D3DXVECTOR3& point, const CCamera& camera) {
 
 class CameraManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override { CCameraManager::DestroyInstance(); }
+    // A fresh manager for every test.
+    CameraManagerTest() : cameras((CCameraManager::DestroyInstance(), CCameraManager::Instance())) {}
     void TearDown() override { CCameraManager::DestroyInstance(); }
-    CCameraManager& cameras = CCameraManager::Instance();
+    CCameraManager& cameras;
 };
 
 TEST_F(CameraManagerTest, ScreenSpaceCameraMapsThe640By480Screen) {

@@ -19,14 +19,15 @@ TEST(CommandLineTokensTest, QuotedPiecesKeepTheirBlanks) {
 }
 
 TEST(CommandLineTokensTest, BlanksSplitAndEmptyWordsDrop) {
-    EXPECT_EQ(CMyD3DApplication::TokenizeCommandLine("  /scene   Menu.xml  "), (Tokens{"/scene", "Menu.xml"}));
+    EXPECT_EQ(CMyD3DApplication::TokenizeCommandLine("  /scene   Menu.xml  "),
+              (Tokens{"/scene", "Menu.xml"}));
     EXPECT_EQ(CMyD3DApplication::TokenizeCommandLine(""), Tokens{});
     EXPECT_EQ(CMyD3DApplication::TokenizeCommandLine("\"\""), Tokens{});
 }
 
-TEST(CommandLineTokensTest, ALeadingQuotedPieceSplitsLikeUnquotedText) {
-    // Empty pieces drop before the odd/even rule applies.
-    EXPECT_EQ(CMyD3DApplication::TokenizeCommandLine("\"a b\" \"c d\""), (Tokens{"a", "b", " ", "c d"}));
+TEST(CommandLineTokensTest, EmptyPiecesDropBeforeQuotedPiecesAreCounted) {
+    // The empty piece before the first quote drops, so "a b" counts as unquoted text.
+    EXPECT_EQ(CMyD3DApplication::TokenizeCommandLine("\"a b\" \"c d\""), (Tokens{"a", "b", " ", "c", "d"}));
 }
 
 class CommandLineTest : public ::testing::Test {
@@ -65,7 +66,8 @@ TEST_F(CommandLineTest, TrailingSceneSwitchChangesNothingAndLogsNothing) {
 
 TEST_F(CommandLineTest, UnknownTokensAreLoggedAndSkipped) {
     app->ParseCommandLine("/fast /normalinput");
-    EXPECT_NE(LogText().find("Warning. Wrong command line switch found: \"/fast\". Skipping."), std::string::npos);
+    EXPECT_NE(LogText().find("Warning. Wrong command line switch found: \"/fast\". Skipping."),
+              std::string::npos);
     EXPECT_FALSE(app->ExitOnInput());
 }
 

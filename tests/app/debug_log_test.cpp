@@ -43,9 +43,9 @@ TEST_F(DebugLogTest, LinesCarryNumberTimeAndText) {
     const std::regex format(R"(\d{4} \(\d{2}:\d{2}:\d{2}\.\d{3}\): .*)");
     EXPECT_TRUE(std::regex_match(lines[0], format)) << lines[0];
     EXPECT_EQ(lines[0].substr(0, 5), "0001 ");
-    EXPECT_EQ(lines[0].substr(19), "=========== Program Started ============");
+    EXPECT_EQ(lines[0].substr(21), "=========== Program Started ============");
     EXPECT_EQ(lines[1].substr(0, 5), "0002 ");
-    EXPECT_EQ(lines[1].substr(19), "CommandLine: /scene Menu.xml");
+    EXPECT_EQ(lines[1].substr(21), "CommandLine: /scene Menu.xml");
 }
 
 TEST_F(DebugLogTest, Entry999StaysInFirstFileAnd1000StartsTheNext) {
@@ -61,7 +61,7 @@ TEST_F(DebugLogTest, Entry999StaysInFirstFileAnd1000StartsTheNext) {
     ASSERT_EQ(first.size(), 999u);
     ASSERT_EQ(second.size(), 1u);
     EXPECT_EQ(second[0].substr(0, 5), "1000 ");
-    EXPECT_EQ(second[0].substr(19), "entry 1000");
+    EXPECT_EQ(second[0].substr(21), "entry 1000");
 }
 
 TEST_F(DebugLogTest, StartDeletesEveryPreviousLogIgnoringCase) {
@@ -85,8 +85,8 @@ TEST_F(DebugLogTest, LevelFilterFollowsTheDebugInfoLevel) {
     log.LogLevel(4, "level four");
     const auto lines = ReadLines(LogFile("Debug0000.log"));
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].substr(19), "plain");
-    EXPECT_EQ(lines[1].substr(19), "level three");
+    EXPECT_EQ(lines[0].substr(21), "plain");
+    EXPECT_EQ(lines[1].substr(21), "level three");
     // Filtered entries do not count.
     EXPECT_EQ(log.LineCount(), 2);
 }
@@ -96,7 +96,7 @@ TEST_F(DebugLogTest, LongMessagesAreCutTo1023Characters) {
     log.Log("%s", text.c_str());
     const auto lines = ReadLines(LogFile("Debug0000.log"));
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].substr(19), std::string(1023, 'x'));
+    EXPECT_EQ(lines[0].substr(21), std::string(1023, 'x'));
 }
 
 TEST_F(DebugLogTest, UnwritableFolderLosesEntriesSilently) {

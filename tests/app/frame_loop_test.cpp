@@ -18,6 +18,7 @@ constexpr std::int64_t kStep = kTicksPerSecond / 60;
 
 class LoopApplication : public tmSingletonGD<LoopApplication, CD3DApplication> {
 public:
+    LoopApplication() { ForgetFatalError(); }
     void GameTick() override { ++ticks; }
     HRESULT RenderFrame() override {
         ++renders;
@@ -142,15 +143,16 @@ TEST_F(FrameLoopTest, LostDeviceIsLoggedOnEveryTurnAndResetWhenPossible) {
     EXPECT_EQ(app->ticks, 0);
     EXPECT_TRUE(app->IsDeviceLost());
     EXPECT_EQ(CountInLog("Device Lost -- restoring..."), 2);
-    // The third test still answers lost; then the device can be reset.
-    Turn(2 * kStep);
+    // The device is resettable now: the turn resets it and draws nothing.
     Turn(2 * kStep);
     EXPECT_EQ(device->Record().Calls("Reset"), 1u);
     EXPECT_EQ(app->restores, 2);
     EXPECT_EQ(app->invalidates, 1);
+    EXPECT_EQ(app->ticks, 0);
     Turn(2 * kStep);
     EXPECT_FALSE(app->IsDeviceLost());
     EXPECT_EQ(app->ticks, 1);
+    EXPECT_EQ(CountInLog("Device Lost -- restoring..."), 4);
 }
 
 TEST_F(FrameLoopTest, FailedPresentMarksTheDeviceLost) {
@@ -215,7 +217,8 @@ TEST_F(FrameLoopTest, OnlyTheFirstFatalErrorShowsABox) {
     app->ReportError(D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
     app->ReportError(D3DAPPERR_NOCOMPATIBLEDEVICES, MSGERR_APPMUSTEXIT);
     const std::string shown = testing::internal::GetCapturedStderr();
-    EXPECT_NE(shown.find("Could not reset the Direct3D device.\n\nThis sample will now exit."), std::string::npos)
+    EXPECT_NE(shown.find("Could not reset the Direct3D device.\n\nThis sample will now exit."),
+              std::string::npos)
         << shown;
     EXPECT_EQ(shown.find("Could not find any compatible"), std::string::npos) << shown;
     // The fatal error closed the window.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <regex>
 
 #include "tests/support/program_run.h"
@@ -14,7 +15,9 @@ using zumbo::test::ProgramFolder;
 const std::map<std::string, std::string> kHeadless = {
     {"ZUMBO_HEADLESS", "1"}, {"ZUMBO_FAST_CLOCK", "1"}, {"ZUMBO_MAX_TICKS", "120"}};
 
-std::string Entry(const std::string& line) { return line.size() > 19 ? line.substr(19) : std::string(); }
+std::string Entry(const std::string& line) {
+    return line.size() > 21 ? line.substr(21) : std::string();
+}
 
 bool HasDisplay() {
     const char* display = std::getenv("DISPLAY");
@@ -36,10 +39,12 @@ TEST(ProgramRunTest, HeadlessRunLogsStartAndFinishAndStoresTheSettings) {
     }
 
     const std::string registry = folder.RegistryText();
-    for (const char* name : {"Width", "Height", "FullScreenWidth", "FullScreenHeight", "FullScreenRefreshRate",
-                             "FullScreen"}) {
-        EXPECT_TRUE(std::regex_search(registry, std::regex(std::string("\"") + name + "\"=dword:[0-9a-f]{8}")))
-            << name << "\n" << registry;
+    for (const char* name :
+         {"Width", "Height", "FullScreenWidth", "FullScreenHeight", "FullScreenRefreshRate", "FullScreen"}) {
+        EXPECT_TRUE(
+            std::regex_search(registry, std::regex(std::string("\"") + name + "\"=dword:[0-9a-f]{8}")))
+            << name << "\n"
+            << registry;
     }
     // The key's default value holds the program's own path (backslashes escaped in the file).
     std::string expected = "@=\"Z:";
@@ -51,7 +56,8 @@ TEST(ProgramRunTest, HeadlessRunLogsStartAndFinishAndStoresTheSettings) {
 
 TEST(ProgramRunTest, GarbageRegistryFileIsKeptAsideAndTheRunSucceeds) {
     ProgramFolder folder;
-    const std::string garbage = "\x01\x02 this is not a registry \xff\n[HKEY_CURRENT_USER\\broken\n\"x\"=dword:zz\n";
+    const std::string garbage =
+        "\x01\x02 this is not a registry \xff\n[HKEY_CURRENT_USER\\broken\n\"x\"=dword:zz\n";
     folder.WriteFile("registry.reg", garbage);
     const auto result = folder.Run({}, kHeadless);
     ASSERT_EQ(result.exitCode, 0) << result.output;
@@ -69,8 +75,9 @@ TEST(ProgramRunTest, GarbageRegistryFileIsKeptAsideAndTheRunSucceeds) {
 
 TEST(ProgramRunTest, TruncatedRegistryFileIsKeptAsideAndTheRunSucceeds) {
     ProgramFolder folder;
-    folder.WriteFile("registry.reg", "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"
-                                     "\"Width\"=dword:0000");
+    folder.WriteFile("registry.reg",
+                     "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"
+                     "\"Width\"=dword:0000");
     const auto result = folder.Run({}, kHeadless);
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(folder.RegistryText().find("\"Width\"=dword:"), std::string::npos);
@@ -108,8 +115,8 @@ TEST(ProgramRunTest, ScreenshotIsWrittenAsPng) {
     }
     ProgramFolder folder;
     const auto shot = folder.Path() / "shot.png";
-    const auto result = folder.Run({}, {{"ZUMBO_FAST_CLOCK", "1"}, {"ZUMBO_MAX_TICKS", "10"},
-                                        {"ZUMBO_SCREENSHOT", shot.string()}});
+    const auto result = folder.Run(
+        {}, {{"ZUMBO_FAST_CLOCK", "1"}, {"ZUMBO_MAX_TICKS", "10"}, {"ZUMBO_SCREENSHOT", shot.string()}});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     std::ifstream in(shot, std::ios::binary);
     std::string header(8, '\0');

@@ -26,12 +26,14 @@ ProgramFolder::ProgramFolder(const std::string& program) : m_program(program) {
     std::filesystem::copy_file(std::filesystem::path(ZUMBO_BIN_DIR) / program, m_dir.Path() / program);
 }
 
-std::filesystem::path ProgramFolder::WriteFile(const std::string& relative, const std::string& content) const {
+std::filesystem::path ProgramFolder::WriteFile(const std::string& relative,
+                                               const std::string& content) const {
     return m_dir.Write(relative, content);
 }
 
 RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
-                             const std::map<std::string, std::string>& environment, int timeoutSeconds) const {
+                             const std::map<std::string, std::string>& environment,
+                             int timeoutSeconds) const {
     std::map<std::string, std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
@@ -67,7 +69,8 @@ RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
     const std::string outputPath = (m_dir.Path() / "program-output.txt").string();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     posix_spawn_file_actions_addchdir_np(&actions, m_dir.Path().c_str());
     pid_t pid = 0;
@@ -103,6 +106,8 @@ std::vector<std::string> ProgramFolder::LogLines(const std::string& name) const 
     return lines;
 }
 
-std::string ProgramFolder::RegistryText() const { return ReadText(RegistryFile()); }
+std::string ProgramFolder::RegistryText() const {
+    return ReadText(RegistryFile());
+}
 
 }  // namespace zumbo::test

@@ -27,8 +27,8 @@ public:
 
     // Runs the program with ZUMBO_REGISTRY and ZUMBO_DRIVE_C pointing into the folder,
     // plus the given variables; waits for it for at most timeoutSeconds.
-    RunResult Run(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
-                  int timeoutSeconds = 120) const;
+    RunResult Run(const std::vector<std::string>& arguments,
+                  const std::map<std::string, std::string>& environment, int timeoutSeconds = 120) const;
 
     // The lines of DebugLogs/<name> (empty when missing).
     std::vector<std::string> LogLines(const std::string& name = "Debug0000.log") const;
