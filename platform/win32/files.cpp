@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/win32/file_descriptor.h"
 #include "platform/win32/path_resolver.h"
 
 namespace win32 {
@@ -16,31 +17,6 @@ namespace win32 {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Closes a file descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int Get() const { return m_fd; }
-    bool Valid() const { return m_fd >= 0; }
-    // Closes now and reports whether the close succeeded (it can report a failed write).
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // Repeats a read or write until all bytes moved; a short count or an error ends it.
 template <typename Byte, typename Transfer>

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +11,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/win32/file_descriptor.h"
 #include "platform/win32/files.h"
 #include "platform/win32/handle_table.h"
 #include "platform/win32/registry_text.h"
@@ -97,20 +97,13 @@ std::optional<fs::path> MoveAside(const fs::path& file) {
 class FolderLock {
 public:
     explicit FolderLock(const fs::path& folder)
-        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        : m_folder(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        while (m_folder.Valid() && ::flock(m_folder.Get(), LOCK_EX) != 0 && errno == EINTR) {
         }
     }
-    ~FolderLock() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
 
 private:
-    int m_fd;
+    FileDescriptor m_folder;
 };
 
 // The registry as the file holds it now; other processes may have changed it since the

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/win32/file_descriptor.h"
 #include "platform/win32/kernel_object.h"
 #include "platform/win32/process.h"
 
@@ -23,17 +24,16 @@ constexpr std::size_t kMaxNameLength = 200;
 class MappingObject : public KernelObject {
 public:
     MappingObject(int fd, std::string createdName) : m_fd(fd), m_createdName(std::move(createdName)) {}
-    // The creator's last handle takes the name with it; mapped views stay valid.
+    // The creator's handle takes the name with it; mapped views stay valid.
     ~MappingObject() override {
-        ::close(m_fd);
         if (!m_createdName.empty()) {
             ::shm_unlink(m_createdName.c_str());
         }
     }
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_fd.Get(); }
 
 private:
-    int m_fd;
+    FileDescriptor m_fd;
     std::string m_createdName;
 };
 
@@ -103,14 +103,10 @@ HANDLE CreateFileMapping(std::string_view name, std::size_t size) {
         return nullptr;
     }
     if (name.empty()) {
-        const int fd = ::memfd_create("zumbo-mapping", MFD_CLOEXEC);
-        if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
-            return nullptr;
-        }
-        return AddHandle(std::make_unique<MappingObject>(fd, std::string()));
+        auto mapping =
+            std::make_unique<MappingObject>(::memfd_create("zumbo-mapping", MFD_CLOEXEC), std::string());
+        const bool sized = mapping->Fd() >= 0 && ::ftruncate(mapping->Fd(), static_cast<off_t>(size)) == 0;
+        return sized ? AddHandle(std::move(mapping)) : nullptr;
     }
     const std::string posixName = SharedMemoryName(name);
     int fd = ::shm_open(posixName.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);

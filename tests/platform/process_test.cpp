@@ -152,6 +152,21 @@ TEST(SharedMemory, SecondMappingSeesTheFirstOnesBytes) {
     EXPECT_EQ(CreateFileMapping(name, 0), nullptr);
 }
 
+TEST(SharedMemory, UnnamedMappingIsSharedBetweenItsViews) {
+    const HANDLE mapping = CreateFileMapping("", 64);
+    ASSERT_NE(mapping, nullptr);
+    auto* first = static_cast<char*>(MapViewOfFile(mapping));
+    auto* second = static_cast<char*>(MapViewOfFile(mapping));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    first[63] = 'z';
+    EXPECT_EQ(second[63], 'z');
+    EXPECT_TRUE(UnmapViewOfFile(first));
+    EXPECT_TRUE(UnmapViewOfFile(second));
+    EXPECT_TRUE(CloseHandle(mapping));
+    EXPECT_EQ(MapViewOfFile(mapping), nullptr);
+}
+
 TEST(SharedMemory, LongNamesStayDistinct) {
     const std::string stem(300, 'n');
     const HANDLE a = CreateFileMapping(stem + "a", 16);

@@ -1,0 +1,32 @@
+#pragma once
+// For the stand-ins only: owns a POSIX file descriptor and closes it at the end.
+
+#include <unistd.h>
+
+namespace win32 {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return m_fd; }
+    bool Valid() const { return m_fd >= 0; }
+    // Closes now and reports whether the close succeeded (it can report a failed write).
+    bool Close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+}  // namespace win32
