@@ -1,5 +1,6 @@
 // Windows command lines: one string whose arguments the receiving program splits with
 // the rules of CommandLineToArgv.
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/process.h"
@@ -55,6 +56,19 @@ std::string JoinCommandLine(const std::vector<std::string>& arguments) {
         line += NeedsQuotes(arguments[i]) ? Quote(arguments[i]) : arguments[i];
     }
     return line;
+}
+
+std::pair<std::string, std::string_view> SplitProgramName(std::string_view commandLine) {
+    if (commandLine.starts_with('"')) {
+        const std::size_t close = std::min(commandLine.find('"', 1), commandLine.size());
+        return {std::string(commandLine.substr(1, close - 1)),
+                commandLine.substr(std::min(close + 1, commandLine.size()))};
+    }
+    std::size_t end = 0;
+    while (end < commandLine.size() && !IsBlank(commandLine[end])) {
+        ++end;
+    }
+    return {std::string(commandLine.substr(0, end)), commandLine.substr(end)};
 }
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine) {

@@ -52,7 +52,7 @@ private:
 };
 
 // The host program and its argument vector: argv[0] is the program's host path and the
-// rest are the command line's arguments after its first (the program name, by custom).
+// rest are the command line's arguments after the program name.
 struct Launch {
     std::string program;
     std::vector<std::string> arguments;
@@ -73,17 +73,15 @@ bool IsExecutableFile(const fs::path& host) {
 }
 
 std::optional<Launch> PrepareLaunch(std::string_view applicationPath, std::string_view commandLine) {
-    std::vector<std::string> split = SplitCommandLine(commandLine);
-    const std::string program = !applicationPath.empty() ? std::string(applicationPath)
-                                : split.empty()          ? std::string()
-                                                         : split.front();
+    const auto [name, arguments] = SplitProgramName(commandLine);
+    const std::string program = applicationPath.empty() ? name : std::string(applicationPath);
     const fs::path host = ToHostPath(program);
     if (program.empty() || !IsExecutableFile(host)) {
         return std::nullopt;
     }
     Launch launch{host.string(), {host.string()}};
-    if (!split.empty()) {
-        launch.arguments.insert(launch.arguments.end(), split.begin() + 1, split.end());
+    for (auto& argument : SplitCommandLine(arguments)) {
+        launch.arguments.push_back(std::move(argument));
     }
     return launch;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/types.h"
@@ -17,14 +18,20 @@ const std::string& GetCommandLine();
 std::string JoinCommandLine(const std::vector<std::string>& arguments);
 // The reverse of JoinCommandLine (CommandLineToArgv rules).
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+// Splits the program name off the front of a full command line, by the rules the C
+// runtime uses for it: a quoted name runs to the next quote, any other up to the first
+// blank, so a line that starts with a blank has an empty name. Returns the name and the
+// rest of the line.
+std::pair<std::string, std::string_view> SplitProgramName(std::string_view commandLine);
 
 struct PROCESS_INFORMATION {
     HANDLE hProcess = nullptr;
     DWORD dwProcessId = 0;
 };
 // Starts applicationPath (a Windows path; empty means the first argument of the command
-// line). As on Windows, the command line's first argument is the program's name: the
-// program gets argv[0] = its host path and argv[1..] = the arguments after that name.
+// line). As on Windows, the command line starts with the program's name (see
+// SplitProgramName): the program gets argv[0] = its host path and argv[1..] = the
+// arguments after that name.
 bool CreateProcess(std::string_view applicationPath, std::string_view commandLine, PROCESS_INFORMATION* info);
 // Replaces the running process; returns only on failure.
 bool ExecProcess(std::string_view applicationPath, std::string_view commandLine);

@@ -56,6 +56,17 @@ TEST(CommandLine, JoinQuotesOnlyWhatNeedsItAndSplitsBack) {
     EXPECT_EQ(SplitCommandLine(JoinCommandLine(awkward)), awkward);
 }
 
+TEST(CommandLine, ProgramNameComesOffTheFrontByTheRuntimeRules) {
+    EXPECT_EQ(SplitProgramName(R"("C:\Program Files\a.exe" /s)"),
+              std::make_pair(std::string(R"(C:\Program Files\a.exe)"), std::string_view(" /s")));
+    EXPECT_EQ(SplitProgramName(R"(x\"y z)"), std::make_pair(std::string(R"(x\"y)"), std::string_view(" z")));
+    EXPECT_EQ(SplitProgramName(" ExternalDebug1f 1f"),
+              std::make_pair(std::string(), std::string_view(" ExternalDebug1f 1f")));
+    EXPECT_EQ(SplitProgramName(R"("unterminated)"),
+              std::make_pair(std::string("unterminated"), std::string_view()));
+    EXPECT_EQ(SplitProgramName(""), std::make_pair(std::string(), std::string_view()));
+}
+
 TEST(CommandLine, ProgramCommandLineComesFromItsArguments) {
     char program[] = "ZumboCave.exe";
     char scene[] = "/scene";
@@ -88,6 +99,12 @@ TEST(Process, StartedProgramGetsItsArgumentsAndReturnsItsExitCode) {
     EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
     CloseHandle(info.hProcess);
     EXPECT_EQ(ReadFileText(temp.Path() / "args"), script.string() + "\nx\n");
+
+    // A line that starts with a blank has an empty program name: every word is an argument.
+    ASSERT_TRUE(CreateProcess(temp.WindowsPath() + "child.sh", " ExternalDebug1f 1f", &info));
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(info.hProcess);
+    EXPECT_EQ(ReadFileText(temp.Path() / "args"), script.string() + "\nExternalDebug1f\n1f\n");
 }
 
 TEST(Process, WaitingHonoursTheTimeout) {
