@@ -158,6 +158,9 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NCHITTEST:
             return HTCLIENT;
+        case WM_SETCURSOR:
+            SetCursor(WindowSystem::ArrowCursor());
+            return 0;
         case WM_SYSKEYDOWN:
             if (wParam == VK_F4 && (lParam & KF_ALTDOWN_BIT)) {
                 SendMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -251,6 +254,14 @@ std::int16_t GetKeyState(int virtualKey) {
 
 bool ClipCursor(const RECT* rect) {
     return System().Backend().ClipCursor(rect);
+}
+
+HCURSOR LoadCursor(HINSTANCE, int cursorId) {
+    return cursorId == IDC_ARROW ? WindowSystem::ArrowCursor() : nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    return System().ChangeCursorShape(cursor);
 }
 
 int ShowCursor(bool show) {

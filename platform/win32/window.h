@@ -174,8 +174,18 @@ bool IsIconic(HWND window);
 // result) while it is down, the low bit toggled by every press.
 std::int16_t GetKeyState(int virtualKey);
 
+struct HCURSOR__;
+using HCURSOR = HCURSOR__*;
+constexpr int IDC_ARROW = 32512;
+
 bool ClipCursor(const RECT* rect);  // null releases the clip
+// The display counter: the cursor shows while it is not negative. Returns the new count.
 int ShowCursor(bool show);
+// Only IDC_ARROW exists.
+HCURSOR LoadCursor(HINSTANCE instance, int cursorId);
+// The shape over the program's windows; null hides the cursor until a shape is set again,
+// which DefWindowProc does with the arrow on WM_SETCURSOR. Returns the previous shape.
+HCURSOR SetCursor(HCURSOR cursor);
 bool GetCursorPos(POINT* point);
 bool ScreenToClient(HWND window, POINT* point);
 bool ClientToScreen(HWND window, POINT* point);

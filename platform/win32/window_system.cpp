@@ -6,6 +6,9 @@
 
 namespace win32 {
 
+// The only cursor shape there is: the system's arrow.
+struct HCURSOR__ {};
+
 namespace {
 bool HeadlessRequested() {
     const char* value = std::getenv("ZUMBO_HEADLESS");
@@ -62,8 +65,26 @@ std::vector<HWND> WindowSystem::Windows() const {
 
 int WindowSystem::ChangeCursorCount(bool show) {
     m_cursorCount += show ? 1 : -1;
-    Backend().SetCursorVisible(m_cursorCount >= 0);
+    ShowOrHideCursor();
     return m_cursorCount;
+}
+
+HCURSOR WindowSystem::ChangeCursorShape(HCURSOR shape) {
+    const HCURSOR previous = m_cursorShape;
+    m_cursorShape = shape;
+    if ((previous == nullptr) != (shape == nullptr)) {
+        ShowOrHideCursor();
+    }
+    return previous;
+}
+
+HCURSOR WindowSystem::ArrowCursor() {
+    static HCURSOR__ arrow;
+    return &arrow;
+}
+
+void WindowSystem::ShowOrHideCursor() {
+    Backend().SetCursorVisible(m_cursorCount >= 0 && m_cursorShape);
 }
 
 }  // namespace win32

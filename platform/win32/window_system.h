@@ -30,6 +30,9 @@ public:
 
     // The Win32 display counter: the cursor shows while it is not negative.
     int ChangeCursorCount(bool show);
+    // The cursor shape; none hides the cursor as well.
+    HCURSOR ChangeCursorShape(HCURSOR shape);
+    static HCURSOR ArrowCursor();
 
 private:
     WindowSystem() = default;
@@ -41,7 +44,10 @@ private:
     KeyStateTable m_keys;
     mutable std::mutex m_windowsMutex;
     std::vector<HWND> m_windows;
+    void ShowOrHideCursor();
+
     int m_cursorCount = 0;
+    HCURSOR m_cursorShape = ArrowCursor();
 };
 
 }  // namespace win32

@@ -208,3 +208,17 @@ TEST_F(SdlWindowTest, StyleChangeFollowsTheSdlWindow) {
     EXPECT_TRUE(SDL_GetWindowFlags(m_sdlWindow) & SDL_WINDOW_BORDERLESS);
     EXPECT_FALSE(SDL_GetWindowFlags(m_sdlWindow) & SDL_WINDOW_RESIZABLE);
 }
+
+TEST_F(SdlWindowTest, CursorHidesWithoutShapeOrBelowZeroCount) {
+    const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    SetCursor(nullptr);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    SendMessage(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));  // the default sets the arrow
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    ShowCursor(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    SetCursor(arrow);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    ShowCursor(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}

@@ -285,6 +285,12 @@ TEST_F(HeadlessWindowTest, CursorDisplayCounterCountsLikeWin32) {
     EXPECT_EQ(ShowCursor(false), -2);
     EXPECT_EQ(ShowCursor(true), -1);
     EXPECT_EQ(ShowCursor(true), 0);
+    const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(LoadCursor(nullptr, 32513), nullptr);
+    EXPECT_EQ(SetCursor(nullptr), arrow);
+    DefWindowProc(m_window, WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(SetCursor(arrow), arrow);
     RECT clip{0, 0, 10, 10};
     EXPECT_TRUE(ClipCursor(&clip));
     EXPECT_TRUE(ClipCursor(nullptr));
