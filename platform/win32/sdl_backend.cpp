@@ -41,6 +41,16 @@ void RequestOpenGlPixelFormat() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
 
+// Confinement to a part of a window needs SDL 2.0.18; older versions grab the whole window.
+void ConfineMouse(SDL_Window* window, const SDL_Rect* area) {
+#if SDL_VERSION_ATLEAST(2, 0, 18)
+    SDL_SetWindowMouseRect(window, area);
+#else
+    (void)window;
+    (void)area;
+#endif
+}
+
 bool IsFullScreen(SDL_Window* window) {
     return (SDL_GetWindowFlags(window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP)) != 0;
 }
@@ -187,7 +197,7 @@ public:
 private:
     static void ClipCursorTo(HWND window, const RECT* screenRect) {
         if (!screenRect) {
-            SDL_SetWindowMouseRect(window->sdlWindow, nullptr);
+            ConfineMouse(window->sdlWindow, nullptr);
             SDL_SetWindowGrab(window->sdlWindow, SDL_FALSE);
             return;
         }
@@ -200,7 +210,7 @@ private:
             ClipCursorTo(window, nullptr);
             return;
         }
-        SDL_SetWindowMouseRect(window->sdlWindow, &area);
+        ConfineMouse(window->sdlWindow, &area);
         SDL_SetWindowGrab(window->sdlWindow, SDL_TRUE);
     }
 };

@@ -222,3 +222,26 @@ TEST_F(SdlWindowTest, CursorHidesWithoutShapeOrBelowZeroCount) {
     ShowCursor(true);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 }
+
+TEST_F(SdlWindowTest, ClipCursorConfinesThePointerToTheWindowPart) {
+    RECT outer;
+    GetWindowRect(m_window, &outer);
+    POINT origin{0, 0};
+    ClientToScreen(m_window, &origin);
+    const RECT clip{origin.x + 10, origin.y + 20, origin.x + 110, origin.y + 70};
+    ASSERT_TRUE(ClipCursor(&clip));
+    EXPECT_EQ(SDL_GetWindowGrab(m_sdlWindow), SDL_TRUE);
+    const SDL_Rect* area = SDL_GetWindowMouseRect(m_sdlWindow);
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->x, 10);
+    EXPECT_EQ(area->y, 20);
+    EXPECT_EQ(area->w, 100);
+    EXPECT_EQ(area->h, 50);
+
+    ASSERT_TRUE(ClipCursor(nullptr));
+    EXPECT_EQ(SDL_GetWindowGrab(m_sdlWindow), SDL_FALSE);
+    EXPECT_EQ(SDL_GetWindowMouseRect(m_sdlWindow), nullptr);
+    ASSERT_TRUE(ClipCursor(&outer));  // the whole window rectangle, frame included
+    EXPECT_EQ(SDL_GetWindowGrab(m_sdlWindow), SDL_TRUE);
+    ClipCursor(nullptr);
+}
