@@ -130,7 +130,6 @@ public:
         }
     }
 
-    RegistryTree& Tree() { return m_tree; }
     RegistryKey* Find(const OpenKey& key) { return Hive(key).Find(key.path); }
     RegistryKey& Hive(const OpenKey& key) {
         return key.localMachine ? m_tree.localMachine : m_tree.currentUser;
