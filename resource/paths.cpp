@@ -1,5 +1,6 @@
 #include "resource/paths.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/win32/files.h"
@@ -48,4 +49,48 @@ bool FileExists(std::string_view path) {
         path.remove_suffix(1);
     }
     return !win32::FindFiles(path).empty();
+}
+
+std::vector<std::string_view> SplitPath(std::string_view path) {
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find_first_of("\\/", start), path.size());
+        if (end > start) {
+            pieces.push_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return pieces;
+}
+
+std::string ResolvePath(std::string_view fileName, std::string_view documentSourcePath) {
+    if (fileName.size() >= 2 && fileName[1] == ':') {
+        return std::string(fileName);
+    }
+    std::vector<std::string_view> pieces = SplitPath(fileName);
+    auto piece = pieces.begin();
+    const std::string programFolder = GetProgramFolder();
+    std::string_view baseFolder;
+    if (piece != pieces.end() && *piece == ".") {
+        ++piece;
+        baseFolder = programFolder;
+    } else {
+        baseFolder = documentSourcePath.substr(0, documentSourcePath.find_last_of("\\/") + 1);
+    }
+    std::vector<std::string_view> base = SplitPath(baseFolder);
+    for (; piece != pieces.end() && *piece == ".."; ++piece) {
+        if (base.size() >= 2) {
+            base.pop_back();
+        }
+    }
+    base.insert(base.end(), piece, pieces.end());
+    std::string result;
+    for (const std::string_view part : base) {
+        if (!result.empty()) {
+            result += '\\';
+        }
+        result += part;
+    }
+    return result;
 }

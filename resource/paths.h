@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Folder of the running program file with its trailing backslash; cached for the run.
 std::string GetProgramFolder();
@@ -16,3 +17,9 @@ void NormalizePath(std::string& path);
 std::string NormalizedPath(std::string_view path);
 // "X:" exists; otherwise one trailing backslash is dropped and a file search must find it.
 bool FileExists(std::string_view path);
+// Splits at every '\\' and '/', dropping empty pieces.
+std::vector<std::string_view> SplitPath(std::string_view path);
+// How a file name found inside a document is resolved: a name with a drive stays as it is;
+// a name starting with the piece "." is taken from the program folder, any other from the
+// folder of the document's source path; leading ".." pieces climb, but never above the drive.
+std::string ResolvePath(std::string_view fileName, std::string_view documentSourcePath);
