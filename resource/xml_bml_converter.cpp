@@ -1,0 +1,420 @@
+#include "resource/xml_bml_converter.h"
+
+#include <array>
+#include <bit>
+#include <cstring>
+
+#include "app/debug_log.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 13> kDictionary = {
+    "Entity", "Name",          "FileName",     "Model",      "AI",
+    "AIList", "PrefixAIList",  "SuffixAIList", "AILifeTime", "AIPhysics",
+    "Entity", "SubEntityList", "SubEntity"};
+constexpr std::uint8_t kDictionaryFlag = 0x80;
+constexpr std::uint8_t kKindElement = 0;
+constexpr std::uint8_t kKindValue = 1;
+constexpr std::size_t kCheckValueSize = 8;
+
+const std::array<const NameAtom*, kDictionary.size()>& DictionaryAtoms() {
+    static const auto atoms = [] {
+        std::array<const NameAtom*, kDictionary.size()> result{};
+        for (std::size_t i = 0; i < kDictionary.size(); ++i) {
+            result[i] = InternName(kDictionary[i]);
+        }
+        return result;
+    }();
+    return atoms;
+}
+
+// Only a value element's string is stored as text; its other types are stored as numbers.
+eXmlValueType ValueElementType(const enXml& node) {
+    const eXmlValueType type = XmlValueTypeOf(node.GetName()->Text());
+    const auto& attributes = node.Attributes();
+    const bool isValueElement = type != XML_VALUE_UNTYPED && attributes.size() == 1 &&
+                                attributes[0].name->Matches(*ValueName()) && !node.FirstChild();
+    return isValueElement ? type : XML_VALUE_UNTYPED;
+}
+
+class CBmlReader {
+public:
+    explicit CBmlReader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
+
+    std::unique_ptr<enXml> ReadElement(int depth) {
+        const NameAtom* name = nullptr;
+        std::uint8_t kind = 0;
+        if (depth > CXmlBmlConverter::kMaxDepth || !ReadName(name) || !ReadByte(kind)) {
+            return nullptr;
+        }
+        auto element = std::make_unique<enXml>(name);
+        if (kind == kKindValue) {
+            return ReadValue(*element) ? std::move(element) : nullptr;
+        }
+        if (kind == kKindElement && !ReadContent(*element, depth)) {
+            return nullptr;
+        }
+        return element;
+    }
+
+private:
+    bool ReadContent(enXml& element, int depth) {
+        std::uint8_t high = 0, low = 0;
+        if (!ReadByte(high) || !ReadByte(low)) {
+            return false;
+        }
+        const std::size_t attributeCount = high & 0x3F;
+        const std::size_t childCount = low | ((high & 0xC0) << 2);
+        element.ReserveAttributes(attributeCount);
+        for (std::size_t i = 0; i < attributeCount; ++i) {
+            const NameAtom* name = nullptr;
+            std::string_view value;
+            if (!ReadName(name) || !ReadString(value)) {
+                return false;
+            }
+            element.AddAttribute(name, std::string(value));
+        }
+        for (std::size_t i = 0; i < childCount; ++i) {
+            std::unique_ptr<enXml> child = ReadElement(depth + 1);
+            if (!child) {
+                return false;
+            }
+            element.AddChild(child.release());
+        }
+        return true;
+    }
+
+    // A value element holds its value as the text the typed setter writes.
+    bool ReadValue(enXml& element) {
+        std::uint8_t type = 0;
+        std::string text;
+        if (!ReadByte(type) || !ReadValueText(type, text)) {
+            return false;
+        }
+        element.AddAttribute(ValueName(), std::move(text));
+        return true;
+    }
+
+    bool ReadValueText(std::uint8_t type, std::string& text) {
+        switch (type) {
+            case XML_VALUE_STRING:
+                return ReadStringText(text);
+            case XML_VALUE_INT:
+                return ReadFormatted<std::uint32_t>(
+                    text, [this](auto& w) { return ReadWord(w); },
+                    [](auto w) { return FormatXmlInt(static_cast<std::int32_t>(w)); });
+            case XML_VALUE_HEX:
+                return ReadFormatted<std::uint32_t>(
+                    text, [this](auto& w) { return ReadWord(w); }, FormatXmlHex);
+            case XML_VALUE_FLOAT:
+                return ReadFormatted<std::uint32_t>(
+                    text, [this](auto& w) { return ReadWord(w); },
+                    [](auto w) { return FormatXmlFloat(std::bit_cast<float>(w)); });
+            case XML_VALUE_VECTOR:
+                return ReadFormatted<D3DXVECTOR3>(
+                    text, [this](auto& v) { return ReadVector(v); }, FormatXmlVector);
+            case XML_VALUE_BOX:
+                return ReadFormatted<tXmlBox>(
+                    text, [this](auto& b) { return ReadVector(b.first) && ReadVector(b.second); },
+                    FormatXmlBox);
+            case XML_VALUE_BOOL:
+                return ReadFormatted<std::uint8_t>(
+                    text, [this](auto& f) { return ReadByte(f); },
+                    [](auto f) { return FormatXmlBool(f != 0); });
+            default:
+                return false;
+        }
+    }
+
+    template <typename Binary, typename Read, typename Format>
+    static bool ReadFormatted(std::string& text, Read read, Format format) {
+        Binary value{};
+        if (!read(value)) {
+            return false;
+        }
+        text = format(value);
+        return true;
+    }
+
+    bool ReadStringText(std::string& text) {
+        std::string_view string;
+        if (!ReadString(string)) {
+            return false;
+        }
+        text = string;
+        return true;
+    }
+
+    bool ReadVector(D3DXVECTOR3& v) {
+        std::uint32_t x = 0, y = 0, z = 0;
+        if (!ReadWord(x) || !ReadWord(y) || !ReadWord(z)) {
+            return false;
+        }
+        v = D3DXVECTOR3(std::bit_cast<float>(x), std::bit_cast<float>(y), std::bit_cast<float>(z));
+        return true;
+    }
+
+    bool ReadName(const NameAtom*& name) {
+        if (m_position < m_bytes.size() && (m_bytes[m_position] & kDictionaryFlag)) {
+            const std::size_t index = m_bytes[m_position++] & 0x7F;
+            name = index < kDictionary.size() ? DictionaryAtoms()[index] : nullptr;
+            return name != nullptr;
+        }
+        std::string_view text;
+        if (!ReadString(text)) {
+            return false;
+        }
+        name = InternName(text);
+        return true;
+    }
+
+    bool ReadString(std::string_view& text) {
+        std::uint8_t first = 0;
+        if (!ReadByte(first)) {
+            return false;
+        }
+        if (first & kDictionaryFlag) {
+            const std::size_t index = first & 0x7F;
+            text = index < kDictionary.size() ? kDictionary[index] : std::string_view();
+            return index < kDictionary.size();
+        }
+        std::uint8_t second = 0;
+        if (!ReadByte(second)) {
+            return false;
+        }
+        const std::size_t length = (std::size_t(first) << 8) | second;
+        if (length > CXmlBmlConverter::kMaxStringLength || length > m_bytes.size() - m_position) {
+            return false;
+        }
+        text = std::string_view(reinterpret_cast<const char*>(m_bytes.data() + m_position), length);
+        m_position += length;
+        return true;
+    }
+
+    bool ReadByte(std::uint8_t& value) {
+        if (m_position >= m_bytes.size()) {
+            return false;
+        }
+        value = m_bytes[m_position++];
+        return true;
+    }
+
+    bool ReadWord(std::uint32_t& value) {
+        if (m_bytes.size() - m_position < 4) {
+            return false;
+        }
+        const std::uint8_t* p = m_bytes.data() + m_position;
+        value = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+        m_position += 4;
+        return true;
+    }
+
+    std::span<const std::uint8_t> m_bytes;
+    std::size_t m_position = 0;
+};
+
+std::string Quoted(const NameAtom* name) {
+    return "\"" + name->Text() + "\"";
+}
+
+tBmlLimitViolation CheckString(std::string_view text, const enXml& element) {
+    if (text.size() <= CXmlBmlConverter::kMaxStringLength) {
+        return {};
+    }
+    return {eBmlLimit::StringLength, "a text of " + std::to_string(text.size()) + " bytes in element " +
+                                         Quoted(element.GetName()) + " (at most 4095)"};
+}
+
+tBmlLimitViolation CheckElement(const enXml& element) {
+    const auto& attributes = element.Attributes();
+    std::size_t children = 0;
+    for (const enXml* child = element.FirstChild(); child; child = child->NextSibling()) {
+        ++children;
+    }
+    if (attributes.size() > CXmlBmlConverter::kMaxAttributes) {
+        return {eBmlLimit::Counts, "element " + Quoted(element.GetName()) + " has " +
+                                       std::to_string(attributes.size()) + " attributes (at most 63)"};
+    }
+    if (children > CXmlBmlConverter::kMaxChildren) {
+        return {eBmlLimit::Counts, "element " + Quoted(element.GetName()) + " has " +
+                                       std::to_string(children) + " children (at most 1023)"};
+    }
+    tBmlLimitViolation violation = CheckString(element.GetName()->Text(), element);
+    const eXmlValueType type = ValueElementType(element);
+    for (const enXmlAttribute& attribute : attributes) {
+        if (violation.limit == eBmlLimit::None) {
+            violation = CheckString(attribute.name->Text(), element);
+        }
+        if (violation.limit == eBmlLimit::None && (type == XML_VALUE_UNTYPED || type == XML_VALUE_STRING)) {
+            violation = CheckString(attribute.value, element);
+        }
+    }
+    return violation;
+}
+
+}  // namespace
+
+std::pair<std::uint32_t, std::uint32_t> CXmlBmlConverter::CheckValue(std::span<const std::uint8_t> bytes) {
+    std::uint64_t sum = 0;
+    std::uint64_t squares = 0;
+    for (const std::uint8_t d : bytes) {
+        sum += d;
+        squares += (d * d) & 0xFF;
+    }
+    return {static_cast<std::uint32_t>(sum),
+            static_cast<std::uint32_t>(squares) + static_cast<std::uint32_t>(sum >> 32)};
+}
+
+std::unique_ptr<enXml> CXmlBmlConverter::FromBinary(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < kCheckValueSize) {
+        return nullptr;
+    }
+    const auto body = bytes.first(bytes.size() - kCheckValueSize);
+    const auto [first, second] = CheckValue(body);
+    const std::uint8_t* stored = bytes.data() + body.size();
+    const auto word = [](const std::uint8_t* p) {
+        return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+    };
+    if (word(stored) != first || word(stored + 4) != second) {
+        return nullptr;
+    }
+    return CBmlReader(body).ReadElement(0);
+}
+
+tBmlLimitViolation CXmlBmlConverter::FindLimitViolation(const enXml& node) {
+    // Walked by the tree links rather than recursion, so that any depth is measured safely.
+    const enXml* current = &node;
+    int depth = 0;
+    while (current) {
+        if (depth > kMaxDepth) {
+            return {eBmlLimit::Depth, "elements nest deeper than " + std::to_string(kMaxDepth) + " levels"};
+        }
+        tBmlLimitViolation violation = CheckElement(*current);
+        if (violation.limit != eBmlLimit::None) {
+            return violation;
+        }
+        if (current->FirstChild()) {
+            current = current->FirstChild();
+            ++depth;
+            continue;
+        }
+        while (current != &node && !current->NextSibling()) {
+            current = current->Parent();
+            --depth;
+        }
+        current = current == &node ? nullptr : current->NextSibling();
+    }
+    return {};
+}
+
+bool CXmlBmlConverter::ToBinary(const enXml& node, bool topLevel) {
+    m_buffer.clear();
+    const tBmlLimitViolation violation = FindLimitViolation(node);
+    if (violation.limit == eBmlLimit::Counts) {
+        CDebugLog::Instance().LogLevel(0, "Error! CXmlBmlConverter::  Overflowed num children or pairs.");
+    } else if (violation.limit != eBmlLimit::None) {
+        CDebugLog::Instance().LogLevel(0, "Error! CXmlBmlConverter::  %s.", violation.description.c_str());
+    }
+    if (violation.limit != eBmlLimit::None) {
+        return false;
+    }
+    WriteElement(node);
+    if (topLevel) {
+        const auto [first, second] = CheckValue(m_buffer);
+        WriteWord(first);
+        WriteWord(second);
+    }
+    return true;
+}
+
+void CXmlBmlConverter::WriteElement(const enXml& node) {
+    WriteString(node.GetName()->Text());
+    const eXmlValueType type = ValueElementType(node);
+    if (type != XML_VALUE_UNTYPED) {
+        WriteByte(kKindValue);
+        WriteValue(node, type);
+        return;
+    }
+    WriteByte(kKindElement);
+    std::size_t childCount = 0;
+    for (const enXml* child = node.FirstChild(); child; child = child->NextSibling()) {
+        ++childCount;
+    }
+    WriteByte(static_cast<std::uint8_t>(node.Attributes().size() | ((childCount >> 2) & 0xC0)));
+    WriteByte(static_cast<std::uint8_t>(childCount & 0xFF));
+    for (const enXmlAttribute& attribute : node.Attributes()) {
+        WriteString(attribute.name->Text());
+        WriteString(attribute.value);
+    }
+    for (const enXml* child = node.FirstChild(); child; child = child->NextSibling()) {
+        WriteElement(*child);
+    }
+}
+
+void CXmlBmlConverter::WriteValue(const enXml& node, eXmlValueType type) {
+    WriteByte(type);
+    switch (type) {
+        case XML_VALUE_STRING:
+            WriteString(node.Attributes()[0].value);
+            break;
+        case XML_VALUE_INT:
+            WriteWord(static_cast<std::uint32_t>(ParseXmlInt(node.Attributes()[0].value)));
+            break;
+        case XML_VALUE_HEX: {
+            std::uint32_t word = 0;
+            ParseXmlHex(node.Attributes()[0].value, word);
+            WriteWord(word);
+            break;
+        }
+        case XML_VALUE_FLOAT:
+            WriteFloat(ParseXmlFloat(node.Attributes()[0].value));
+            break;
+        case XML_VALUE_VECTOR: {
+            D3DXVECTOR3 vector;
+            ParseXmlVector(node.Attributes()[0].value, vector);
+            WriteVector(vector);
+            break;
+        }
+        case XML_VALUE_BOX: {
+            tXmlBox box;
+            ParseXmlBox(node.Attributes()[0].value, box);
+            WriteVector(box.first);
+            WriteVector(box.second);
+            break;
+        }
+        case XML_VALUE_BOOL:
+            WriteByte(ParseXmlBool(node.Attributes()[0].value) ? 1 : 0);
+            break;
+        case XML_VALUE_UNTYPED:
+            break;
+    }
+}
+
+void CXmlBmlConverter::WriteString(std::string_view text) {
+    // Only an exact match uses the dictionary: a match ignoring case would change the text.
+    for (std::size_t i = 0; i < kDictionary.size(); ++i) {
+        if (kDictionary[i] == text) {
+            WriteByte(static_cast<std::uint8_t>(kDictionaryFlag | i));
+            return;
+        }
+    }
+    WriteByte(static_cast<std::uint8_t>(text.size() >> 8));
+    WriteByte(static_cast<std::uint8_t>(text.size() & 0xFF));
+    m_buffer.insert(m_buffer.end(), text.begin(), text.end());
+}
+
+void CXmlBmlConverter::WriteWord(std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        WriteByte(static_cast<std::uint8_t>(value >> shift));
+    }
+}
+
+void CXmlBmlConverter::WriteFloat(float value) {
+    WriteWord(std::bit_cast<std::uint32_t>(value));
+}
+
+void CXmlBmlConverter::WriteVector(const D3DXVECTOR3& value) {
+    WriteFloat(value.x);
+    WriteFloat(value.y);
+    WriteFloat(value.z);
+}
