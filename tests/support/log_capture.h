@@ -1,8 +1,12 @@
 #pragma once
-// Collects the debug log entries written while it lives, with every level enabled.
+// Collects the debug log entries written while it lives, with the given levels enabled. The
+// log goes to a private folder meanwhile, so test programs running side by side (which share
+// the program folder's log) cannot delete or mix into it.
 
 #include <string>
 #include <string_view>
+
+#include "tests/support/temp_dir.h"
 
 namespace zumbo::test {
 
@@ -18,10 +22,8 @@ public:
     int Count(std::string_view needle) const;
 
 private:
-    static std::string AllLogText();
-
+    TempDir m_folder;
     int m_previousLevel;
-    std::size_t m_start;
 };
 
 }  // namespace zumbo::test
