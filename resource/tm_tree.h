@@ -57,9 +57,11 @@ public:
 private:
     T* Self() { return static_cast<T*>(this); }
 
-    bool HasChild(const T* child) const {
+    // Nodes are compared and unlinked as tmTree, never cast down: a node detaches itself from
+    // its base destructor, when it is no longer a T.
+    bool HasChild(const tmTree* child) const {
         for (const T* node = m_firstChild; node; node = node->m_nextSibling) {
-            if (node == child) {
+            if (static_cast<const tmTree*>(node) == child) {
                 return true;
             }
         }
@@ -68,13 +70,13 @@ private:
 
     // A stale parent link is cleared without touching a list the node is not in.
     void Detach() {
-        if (m_parent && m_parent->HasChild(Self())) {
-            m_parent->Unlink(Self());
+        if (m_parent && m_parent->HasChild(this)) {
+            m_parent->Unlink(this);
         }
         m_parent = nullptr;
     }
 
-    void Unlink(T* child) {
+    void Unlink(tmTree* child) {
         if (child->m_previousSibling) {
             child->m_previousSibling->m_nextSibling = child->m_nextSibling;
         } else {
