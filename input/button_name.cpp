@@ -1,5 +1,7 @@
 #include "input/button_name.h"
 
+#include "resource/translator.h"
+
 std::string FormatButtonName(std::string_view format, int number) {
     std::string result;
     bool filled = false;
@@ -20,5 +22,5 @@ std::string FormatButtonName(std::string_view format, int number) {
 }
 
 std::string ButtonCodeName(int number) {
-    return FormatButtonName("Button %d", number);
+    return FormatButtonName(CTranslator::Instance().Translate("Button %d"), number);
 }

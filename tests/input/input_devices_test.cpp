@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/debug_log.h"
 #include "input/button_name.h"
 #include "input/input_devices.h"
 #include "platform/dinput8/test_input.h"
 #include "tests/support/headless_window.h"
+#include "tests/support/temp_dir.h"
 
 namespace test_input = dinput8::test;
 
@@ -16,13 +18,18 @@ constexpr int kEscape = 0x01;
 
 class InputDevicesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(m_window.Handle(), nullptr); }
+    void SetUp() override {
+        ASSERT_NE(m_window.Handle(), nullptr);
+        // Translating button names reads the translation table, which logs what it misses.
+        CDebugLog::Instance().SetFolder(m_logs.WindowsPath());
+    }
     void TearDown() override { m_devices.Destroy(); }
     void Create() { ASSERT_EQ(m_devices.Create(m_window.Handle()), S_OK); }
     CInputDeviceKeyboard& Keyboard() { return *m_devices.Keyboard(); }
     CInputDeviceMouse& Mouse() { return *m_devices.Mouse(); }
     CInputDeviceJoystick& Joystick() { return *m_devices.Joystick(); }
 
+    zumbo::test::TempDir m_logs;
     zumbo::test::HeadlessWindow m_window;
     CInputDevices m_devices;
 };
