@@ -245,3 +245,31 @@ TEST_F(SdlWindowTest, ClipCursorConfinesThePointerToTheWindowPart) {
     EXPECT_EQ(SDL_GetWindowGrab(m_sdlWindow), SDL_TRUE);
     ClipCursor(nullptr);
 }
+
+TEST_F(SdlWindowTest, WindowEventsBecomeSizeActivateAndPaint) {
+    const auto push = [this](SDL_WindowEventID id) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = id;
+        event.window.windowID = SDL_GetWindowID(m_sdlWindow);
+        SDL_PushEvent(&event);
+    };
+    push(SDL_WINDOWEVENT_MINIMIZED);
+    push(SDL_WINDOWEVENT_FOCUS_LOST);
+    push(SDL_WINDOWEVENT_FOCUS_GAINED);
+    push(SDL_WINDOWEVENT_EXPOSED);
+    push(SDL_WINDOWEVENT_EXPOSED);
+    MSG message;
+    std::vector<MSG> received;
+    while (PeekMessage(&message, true)) {
+        received.push_back(message);
+    }
+    ASSERT_EQ(received.size(), 4u);  // one paint for both exposures
+    EXPECT_EQ(received[0].message, WM_SIZE);
+    EXPECT_EQ(received[0].wParam, SIZE_MINIMIZED);
+    EXPECT_EQ(received[0].lParam, 0);
+    EXPECT_EQ(received[1].message, WM_ACTIVATE);
+    EXPECT_EQ(received[1].wParam, WA_INACTIVE);
+    EXPECT_EQ(received[2].wParam, WA_ACTIVE);
+    EXPECT_EQ(received[3].message, WM_PAINT);
+}
