@@ -48,29 +48,19 @@ Fixture& Shared() {
     return fixture;
 }
 
-void BM_ResolveExactPath(benchmark::State& state) {
-    const std::string path = Shared().WindowsRoot() + "Data\\Models\\Model150.X";
+// Runs one file call on a path below the shared folder.
+template <typename Call>
+void BM_PathCall(benchmark::State& state, Call call, const char* relative) {
+    const std::string path = Shared().WindowsRoot() + relative;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(win32::ToHostPath(path));
+        benchmark::DoNotOptimize(call(path));
     }
 }
-BENCHMARK(BM_ResolveExactPath);
-
-void BM_ResolveCaseFoldedPath(benchmark::State& state) {
-    const std::string path = Shared().WindowsRoot() + "data\\models\\model150.x";
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(win32::ToHostPath(path));
-    }
-}
-BENCHMARK(BM_ResolveCaseFoldedPath);
-
-void BM_FindFilesWithWildcard(benchmark::State& state) {
-    const std::string pattern = Shared().WindowsRoot() + "Data\\Models\\model1?.x";
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(win32::FindFiles(pattern));
-    }
-}
-BENCHMARK(BM_FindFilesWithWildcard);
+const auto kResolve = [](const std::string& path) { return win32::ToHostPath(path); };
+const auto kFind = [](const std::string& path) { return win32::FindFiles(path); };
+BENCHMARK_CAPTURE(BM_PathCall, ResolveExact, kResolve, "Data\\Models\\Model150.X");
+BENCHMARK_CAPTURE(BM_PathCall, ResolveCaseFolded, kResolve, "data\\models\\model150.x");
+BENCHMARK_CAPTURE(BM_PathCall, FindWithWildcard, kFind, "Data\\Models\\model1?.x");
 
 void BM_RegistryReadDword(benchmark::State& state) {
     Shared();
