@@ -30,8 +30,9 @@ bool ReadFolder(CGroupArchiveSource& source, tGroupArchiveFolder& folder, int de
     if (!ReadCount(source, fileCount)) {
         return false;
     }
-    folder.files.resize(fileCount);
-    for (tGroupArchiveEntry& entry : folder.files) {
+    // Grown by what is actually read, so memory follows the bytes rather than the count.
+    for (std::uint32_t i = 0; i < fileCount; ++i) {
+        tGroupArchiveEntry& entry = folder.files.emplace_back();
         if (!ReadName(source, entry.name) || !source.ReadWord(entry.offset) || !source.ReadWord(entry.size)) {
             return false;
         }
@@ -40,9 +41,8 @@ bool ReadFolder(CGroupArchiveSource& source, tGroupArchiveFolder& folder, int de
     if (!ReadCount(source, folderCount)) {
         return false;
     }
-    folder.folders.resize(folderCount);
-    for (tGroupArchiveFolder& child : folder.folders) {
-        if (!ReadFolder(source, child, depth + 1)) {
+    for (std::uint32_t i = 0; i < folderCount; ++i) {
+        if (!ReadFolder(source, folder.folders.emplace_back(), depth + 1)) {
             return false;
         }
     }
