@@ -212,7 +212,8 @@ TEST(BmlConverter, DocumentsBeyondTheLimitsAreRefusedAndLogged) {
         many.AddNewChild("c");
     }
     EXPECT_EQ(CXmlBmlConverter::FindLimitViolation(many).limit, eBmlLimit::Counts);
-    many.RemoveChild(many.LastChild());  // 1023 fit
+    std::unique_ptr<enXml> removed(many.LastChild());
+    many.RemoveChild(removed.get());  // 1023 fit
     EXPECT_EQ(CXmlBmlConverter::FindLimitViolation(many).limit, eBmlLimit::None);
 
     enXml text("Text");
@@ -231,7 +232,6 @@ TEST(BmlConverter, WritingDetectsNestingDeeperThanReadingAccepts) {
         node = node->AddNewChild("Level");
     }
     EXPECT_EQ(CXmlBmlConverter::FindLimitViolation(root).limit, eBmlLimit::Depth);
-    root.FirstChild()->RemoveChild(root.FirstChild()->FirstChild());
 }
 
 }  // namespace
