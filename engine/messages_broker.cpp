@@ -1,9 +1,10 @@
 #include "engine/messages_broker.h"
 
-#include <strings.h>
 #include <array>
 
 #include "app/debug_log.h"
+#include "resource/name_atom.h"
+#include "resource/xml.h"
 
 namespace {
 
@@ -30,10 +31,6 @@ constexpr std::array<std::string_view, 21> kMessageNames = {
     "MusicStop",
     "TextMessage",
 };
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
 
 // Pieces between '(' and ')' characters, empty ones dropped; stops counting past three.
 std::vector<std::string_view> SplitAtParentheses(std::string_view text) {
@@ -77,6 +74,18 @@ tMessage CMessagesBroker::Parse(std::string_view text) const {
         }
     }
     return ReportUnparsable(text);
+}
+
+void CMessagesBroker::ParseList(const enXml& element, std::string_view tagName,
+                                std::vector<tMessage>& out) const {
+    const NameAtom* tag = InternName(tagName);
+    for (const enXml* child = element.FirstChild(); child; child = child->NextSibling()) {
+        if (child->GetName()->Matches(*tag)) {
+            std::string text;
+            child->GetAttributeString(ValueName(), text);
+            out.push_back(Parse(text));
+        }
+    }
 }
 
 void CMessagesBroker::Post(const tMessage& message) {

@@ -9,6 +9,8 @@
 
 #include "engine/singleton.h"
 
+class enXml;
+
 // The message types; the code is the position in the name table.
 enum eMessageCode : std::int32_t {
     kMessageUnknown = 0,
@@ -43,6 +45,10 @@ class CMessagesBroker : public tmSingleton<CMessagesBroker> {
 public:
     // Malformed text is logged once here and yields an unknown message that nobody handles.
     tMessage Parse(std::string_view text) const;
+
+    // Appends one parsed message per child named tagName (any case), in document order, read
+    // from the child's "Value" attribute (missing means empty).
+    void ParseList(const enXml& element, std::string_view tagName, std::vector<tMessage>& out) const;
 
     void Post(const tMessage& message);
     void PostAll(const std::vector<tMessage>& messages);

@@ -1,6 +1,6 @@
 #include "render/font_flags.h"
 
-#include "tests/engine/engine_fixture.h"
+#include "tests/support/engine_fixture.h"
 
 namespace {
 

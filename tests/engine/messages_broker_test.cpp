@@ -1,7 +1,9 @@
 #include "engine/messages_broker.h"
 
 #include "engine/game_manager.h"
-#include "tests/engine/engine_fixture.h"
+#include "resource/xml.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/xml_builder.h"
 
 namespace {
 
@@ -102,6 +104,24 @@ TEST_F(PauseGameTest, OtherMessagesAndAQuietTickKeepTheState) {
     EXPECT_TRUE(PausedAfter({}));
     enGameManager::Instance().Reset();
     EXPECT_FALSE(enGameManager::Instance().IsPaused());
+}
+
+TEST_F(MessagesBrokerTest, ParseListTakesMatchingChildrenInOrderIgnoringTagCase) {
+    enXml button("Button");
+    zumbo::test::AddValue(button, "sMessage", "ButtonPressed(Credits)");
+    zumbo::test::AddValue(button, "sOther", "LoadScene(Not me)");
+    zumbo::test::AddValue(button, "SMESSAGE", "LoadScene(Menu)");
+    zumbo::test::AddValue(button, "sMessage", "");
+    zumbo::test::AddElement(button, "sMessage");
+    std::vector<tMessage> messages;
+    CMessagesBroker::Instance().ParseList(button, "smessage", messages);
+    ASSERT_EQ(4u, messages.size());
+    EXPECT_EQ(kMessageButtonPressed, messages[0].code);
+    EXPECT_EQ("Credits", messages[0].argument);
+    EXPECT_EQ(kMessageLoadScene, messages[1].code);
+    EXPECT_EQ(kMessageUnknown, messages[2].code);
+    EXPECT_EQ(kMessageUnknown, messages[3].code);
+    EXPECT_TRUE(LogMessages().empty());
 }
 
 }  // namespace

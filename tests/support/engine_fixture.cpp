@@ -1,4 +1,4 @@
-#include "tests/engine/engine_fixture.h"
+#include "tests/support/engine_fixture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,16 +7,21 @@
 
 #include "app/debug_log.h"
 
+#include "engine/entity_manager.h"
 #include "engine/game_manager.h"
 #include "engine/global_options.h"
 #include "engine/messages_broker.h"
 #include "platform/win32/files.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 constexpr int kEntriesPerLogFile = 1000;
 
 void DestroyManagers() {
+    if (enEntityManager* manager = enEntityManager::GetInstance()) {
+        manager->DestroyInstance();
+    }
     if (enGameManager* manager = enGameManager::GetInstance()) {
         manager->DestroyInstance();
     }
@@ -36,12 +41,31 @@ void CollectEntries(const std::string& text, int after, std::vector<std::string>
     }
 }
 
+// Test programs run side by side, so each keeps its log in a folder of its own.
+void UseOwnLogFolder() {
+    static const zumbo::test::TempDir folder;
+    static const bool moved = [] {
+        std::string path = folder.WindowsPath();
+        path.pop_back();
+        CDebugLog::Instance().SetFolder(path);
+        return true;
+    }();
+    (void)moved;
+}
+
+std::string LogFolder() {
+    const std::string& file = CDebugLog::Instance().FilePath();
+    return file.substr(0, file.find_last_of('\\'));
+}
+
 }  // namespace
 
 void EngineTest::SetUp() {
+    UseOwnLogFolder();
     DestroyManagers();
     CGlobalOptions::Instance().ResetToDefaults();
     CGlobalOptions::Instance().iDebugInfoLevel = 5;
+    enEntityManager::Instance();  // its missing catalogue is logged here, not in the test
     ClearLog();
 }
 
@@ -61,7 +85,7 @@ std::vector<std::string> EngineTest::LogMessages() const {
         char name[32];
         std::snprintf(name, sizeof(name), "\\Debug%.4i.log", file);
         std::vector<std::uint8_t> bytes;
-        if (win32::ReadFile(CDebugLog::Folder() + name, bytes)) {
+        if (win32::ReadFile(LogFolder() + name, bytes)) {
             CollectEntries(std::string(bytes.begin(), bytes.end()), m_logMark, messages);
         }
     }

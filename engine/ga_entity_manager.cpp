@@ -1,0 +1,34 @@
+#include "engine/ga_entity_manager.h"
+
+#include "app/debug_log.h"
+#include "engine/entity.h"
+#include "resource/xml.h"
+#include "resource/xml_cache.h"
+
+enEntityManager& enEntityManager::Instance() {
+    return gaEntityManager::Instance();
+}
+
+CEntity* gaEntityManager::CreateEntityFromFile(const std::string& path) {
+    const enXml* root = XmlCache::Instance().Load(path);
+    if (!root || root->GetName()->Text() != "Entity") {
+        return nullptr;
+    }
+    std::string classID = "CEntity";
+    root->GetAttributeString(InternName("sClassID"), classID);
+    CEntity* entity = CreateEntityByClassID(classID);
+    if (entity && !entity->LoadFromXml(*root)) {
+        delete entity;
+        return nullptr;
+    }
+    return entity;
+}
+
+CEntity* gaEntityManager::CreateEntityByClassID(const std::string& classID) {
+    if (classID.empty() || classID == "CEntity") {
+        return new CEntity();
+    }
+    CDebugLog::Instance().Log("Failed to create entity by ClassID: \"%s\" -- unregistered ClassID.",
+                              classID.c_str());
+    return nullptr;
+}

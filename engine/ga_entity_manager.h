@@ -1,0 +1,12 @@
+#pragma once
+// The game level of the entity manager: it supplies the entity factories.
+
+#include "engine/entity_manager.h"
+
+class gaEntityManager : public tmSingletonGD<gaEntityManager, enEntityManager> {
+public:
+    // A new entity loaded from the entity document at the path, or null.
+    CEntity* CreateEntityFromFile(const std::string& path) override;
+    // An empty ID and exactly "CEntity" make a CEntity; anything else is logged and refused.
+    CEntity* CreateEntityByClassID(const std::string& classID) override;
+};

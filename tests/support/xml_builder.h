@@ -1,0 +1,37 @@
+#pragma once
+// Building small XML documents in tests and storing them in their binary form.
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "resource/xml.h"
+
+namespace zumbo::test {
+
+using Attributes = std::initializer_list<std::pair<const char*, std::string>>;
+
+// Appends an element with the attributes, in order.
+inline enXml& AddElement(enXml& parent, const char* name, Attributes attributes = {}) {
+    enXml* element = parent.AddNewChild(name);
+    for (const auto& [attributeName, value] : attributes) {
+        element->AddAttribute(attributeName, value);
+    }
+    return *element;
+}
+
+// Appends a property in its child form.
+inline enXml& AddValue(enXml& parent, const char* name, const std::string& value) {
+    return AddElement(parent, name, {{"Value", value}});
+}
+
+inline std::unique_ptr<enXml> MakeRoot(const char* name, Attributes attributes = {}) {
+    auto root = std::make_unique<enXml>(name);
+    for (const auto& [attributeName, value] : attributes) {
+        root->AddAttribute(attributeName, value);
+    }
+    return root;
+}
+
+}  // namespace zumbo::test
