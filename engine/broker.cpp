@@ -63,46 +63,44 @@ enXml* CBroker::MakeValueGroup(std::string_view path, std::string_view& leaf) {
     return SplitValuePath(path, groupPath, leaf) ? GetNode(groupPath, true) : nullptr;
 }
 
-bool CBroker::GetString(std::string_view path, std::string& value) {
+template <class Value>
+bool CBroker::GetValue(std::string_view path, Value& value, bool (enXml::*getter)(XmlName, Value&) const) {
     std::string_view leaf;
     const enXml* group = FindValueGroup(path, leaf);
-    return group && group->GetValueString(leaf, value);
+    return group && (group->*getter)(leaf, value);
+}
+
+template <class Value>
+bool CBroker::SetValue(std::string_view path, Value value, void (enXml::*setter)(XmlName, Value)) {
+    std::string_view leaf;
+    enXml* group = MakeValueGroup(path, leaf);
+    if (!group) {
+        return false;
+    }
+    (group->*setter)(leaf, value);
+    return true;
+}
+
+bool CBroker::GetString(std::string_view path, std::string& value) {
+    return GetValue(path, value, &enXml::GetValueString);
 }
 
 bool CBroker::GetFloat(std::string_view path, float& value) {
-    std::string_view leaf;
-    const enXml* group = FindValueGroup(path, leaf);
-    return group && group->GetValueFloat(leaf, value);
+    return GetValue(path, value, &enXml::GetValueFloat);
 }
 
 bool CBroker::GetInt(std::string_view path, std::int32_t& value) {
-    std::string_view leaf;
-    const enXml* group = FindValueGroup(path, leaf);
-    return group && group->GetValueInt(leaf, value);
+    return GetValue(path, value, &enXml::GetValueInt);
 }
 
 bool CBroker::GetBool(std::string_view path, bool& value) {
-    std::string_view leaf;
-    const enXml* group = FindValueGroup(path, leaf);
-    return group && group->GetValueBool(leaf, value);
+    return GetValue(path, value, &enXml::GetValueBool);
 }
 
 bool CBroker::SetString(std::string_view path, std::string_view value) {
-    std::string_view leaf;
-    enXml* group = MakeValueGroup(path, leaf);
-    if (!group) {
-        return false;
-    }
-    group->SetValueString(leaf, value);
-    return true;
+    return SetValue(path, value, &enXml::SetValueString);
 }
 
 bool CBroker::SetFloat(std::string_view path, float value) {
-    std::string_view leaf;
-    enXml* group = MakeValueGroup(path, leaf);
-    if (!group) {
-        return false;
-    }
-    group->SetValueFloat(leaf, value);
-    return true;
+    return SetValue(path, value, &enXml::SetValueFloat);
 }

@@ -35,4 +35,8 @@ private:
     // The group that holds the path's leaf, or null.
     enXml* FindValueGroup(std::string_view path, std::string_view& leaf);
     enXml* MakeValueGroup(std::string_view path, std::string_view& leaf);
+    template <class Value>
+    bool GetValue(std::string_view path, Value& value, bool (enXml::*getter)(XmlName, Value&) const);
+    template <class Value>
+    bool SetValue(std::string_view path, Value value, void (enXml::*setter)(XmlName, Value));
 };

@@ -1,9 +1,70 @@
 #include "engine/global_options.h"
 
+#include <array>
+
 #include "platform/win32/files.h"
 #include "resource/paths.h"
 #include "resource/xml_bml_converter.h"
 #include "resource/xml_cache.h"
+
+namespace {
+
+// One stored option: its name in the file and the field that holds it.
+struct tStoredOption {
+    const char* name;
+    bool CGlobalOptions::*flag = nullptr;
+    float CGlobalOptions::*number = nullptr;
+    int CGlobalOptions::*count = nullptr;
+    bool lightVector = false;
+};
+
+// The file's order.
+const std::array<tStoredOption, 12> kStoredOptions = {{
+    {"bRenderBoundingBoxes", &CGlobalOptions::bRenderBoundingBoxes},
+    {"bRenderEggs", &CGlobalOptions::bRenderEggs},
+    {"bRenderShadows", &CGlobalOptions::bRenderShadows},
+    {"p3LightVector", nullptr, nullptr, nullptr, true},
+    {"bActivateJoystick", &CGlobalOptions::bActivateJoystick},
+    {"fMouseSensivity", nullptr, &CGlobalOptions::fMouseSensivity},
+    {"fKeyboardSensivity", nullptr, &CGlobalOptions::fKeyboardSensivity},
+    {"fJoystickSensivity", nullptr, &CGlobalOptions::fJoystickSensivity},
+    {"iMusicVolume", nullptr, nullptr, &CGlobalOptions::iMusicVolume},
+    {"iSoundVolume", nullptr, nullptr, &CGlobalOptions::iSoundVolume},
+    {"bMute", &CGlobalOptions::bMute},
+    {"iDebugInfoLevel", nullptr, nullptr, &CGlobalOptions::iDebugInfoLevel},
+}};
+
+void ReadOption(const enXml& root, const tStoredOption& option, CGlobalOptions& options) {
+    if (option.flag) {
+        root.GetValueBool(option.name, options.*option.flag);
+    } else if (option.number) {
+        root.GetValueFloat(option.name, options.*option.number);
+    } else if (option.count) {
+        root.GetValueInt(option.name, options.*option.count);
+    } else {
+        float* light = options.p3LightVector;
+        D3DXVECTOR3 vector(light[0], light[1], light[2]);
+        root.GetValueVector(option.name, vector);
+        light[0] = vector.x;
+        light[1] = vector.y;
+        light[2] = vector.z;
+    }
+}
+
+void WriteOption(enXml& root, const tStoredOption& option, const CGlobalOptions& options) {
+    if (option.flag) {
+        root.SetValueBool(option.name, options.*option.flag);
+    } else if (option.number) {
+        root.SetValueFloat(option.name, options.*option.number);
+    } else if (option.count) {
+        root.SetValueInt(option.name, options.*option.count);
+    } else {
+        const float* light = options.p3LightVector;
+        root.SetValueVector(option.name, D3DXVECTOR3(light[0], light[1], light[2]));
+    }
+}
+
+}  // namespace
 
 std::string CGlobalOptions::DefaultDocumentName() {
     return GetProgramFolder() + "\\Options.xml";
@@ -15,22 +76,9 @@ void CGlobalOptions::Load(std::string_view documentName) {
     if (!root.Load(documentName)) {
         return;
     }
-    root.GetValueBool("bRenderBoundingBoxes", bRenderBoundingBoxes);
-    root.GetValueBool("bRenderEggs", bRenderEggs);
-    root.GetValueBool("bRenderShadows", bRenderShadows);
-    D3DXVECTOR3 lightVector(p3LightVector[0], p3LightVector[1], p3LightVector[2]);
-    root.GetValueVector("p3LightVector", lightVector);
-    p3LightVector[0] = lightVector.x;
-    p3LightVector[1] = lightVector.y;
-    p3LightVector[2] = lightVector.z;
-    root.GetValueBool("bActivateJoystick", bActivateJoystick);
-    root.GetValueFloat("fMouseSensivity", fMouseSensivity);
-    root.GetValueFloat("fKeyboardSensivity", fKeyboardSensivity);
-    root.GetValueFloat("fJoystickSensivity", fJoystickSensivity);
-    root.GetValueInt("iMusicVolume", iMusicVolume);
-    root.GetValueInt("iSoundVolume", iSoundVolume);
-    root.GetValueBool("bMute", bMute);
-    root.GetValueInt("iDebugInfoLevel", iDebugInfoLevel);
+    for (const tStoredOption& option : kStoredOptions) {
+        ReadOption(root, option, *this);
+    }
     if (const enXml* storedControls = root.GetChild("Controls")) {
         controls = storedControls->Clone();
     }
@@ -41,18 +89,9 @@ void CGlobalOptions::Save(std::string_view documentName) const {
         return;
     }
     enXml root("Options");
-    root.SetValueBool("bRenderBoundingBoxes", bRenderBoundingBoxes);
-    root.SetValueBool("bRenderEggs", bRenderEggs);
-    root.SetValueBool("bRenderShadows", bRenderShadows);
-    root.SetValueVector("p3LightVector", D3DXVECTOR3(p3LightVector[0], p3LightVector[1], p3LightVector[2]));
-    root.SetValueBool("bActivateJoystick", bActivateJoystick);
-    root.SetValueFloat("fMouseSensivity", fMouseSensivity);
-    root.SetValueFloat("fKeyboardSensivity", fKeyboardSensivity);
-    root.SetValueFloat("fJoystickSensivity", fJoystickSensivity);
-    root.SetValueInt("iMusicVolume", iMusicVolume);
-    root.SetValueInt("iSoundVolume", iSoundVolume);
-    root.SetValueBool("bMute", bMute);
-    root.SetValueInt("iDebugInfoLevel", iDebugInfoLevel);
+    for (const tStoredOption& option : kStoredOptions) {
+        WriteOption(root, option, *this);
+    }
     if (controls) {
         root.AddChild(controls->Clone().release());
     }
