@@ -9,6 +9,7 @@
 #include "engine/entity.h"
 #include "engine/game_manager.h"
 #include "engine/global_options.h"
+#include "engine/hit_manager.h"
 #include "engine/messages_broker.h"
 #include "resource/paths.h"
 
@@ -83,6 +84,9 @@ void enEntityManager::Tick() {
             entity->UpdateWorldBoundingBox();
         }
     }
+    enHitManager& hits = enHitManager::Instance();
+    hits.TestAllPairs();
+    hits.TestMouse();
 }
 
 void enEntityManager::ActivateNewEntities() {

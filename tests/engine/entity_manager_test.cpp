@@ -5,6 +5,7 @@
 #include "engine/entity.h"
 #include "engine/game_manager.h"
 #include "engine/global_options.h"
+#include "engine/hit_manager.h"
 #include "engine/messages_broker.h"
 #include "tests/engine/test_components.h"
 #include "tests/support/engine_fixture.h"
@@ -166,6 +167,26 @@ TEST_F(EntityManagerTest, OnlyEntitiesWithAHitMaskAtActivationJoinTheHitList) {
     early->Kill();
     Manager().Tick();
     EXPECT_TRUE(Manager().GetHitEntities().empty());
+}
+
+TEST_F(EntityManagerTest, PairTestsSeeTheWorldBoxesOfTheSameTick) {
+    CEntity* left = MakeEntity("left");
+    CEntity* right = MakeEntity("right");
+    for (CEntity* entity : {left, right}) {
+        entity->SetHitGroups(1);
+        entity->SetHitsWithGroups(1);
+        entity->SetLocalBox(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1));
+    }
+    right->GetPlacementMatrix()._41 = 5;
+    Manager().Tick();
+    EXPECT_TRUE(enHitManager::Instance().GetPairHits().empty());
+
+    // Moved by its component during the next tick, it touches the other one at once.
+    right->AddSuffixComponent(std::make_unique<CRecordingComponent>(
+        m_journal, "move", [](CEntity& entity) { entity.GetPlacementMatrix()._41 = 1; }));
+    Manager().Tick();
+    ASSERT_EQ(1u, enHitManager::Instance().GetPairHits().size());
+    EXPECT_EQ(left, enHitManager::Instance().GetPairHits()[0].first);
 }
 
 TEST_F(EntityManagerTest, FindsByExactNameActiveBeforeNew) {

@@ -10,6 +10,7 @@
 #include "engine/entity_manager.h"
 #include "engine/game_manager.h"
 #include "engine/global_options.h"
+#include "engine/hit_manager.h"
 #include "engine/messages_broker.h"
 #include "platform/win32/files.h"
 #include "tests/support/temp_dir.h"
@@ -20,6 +21,9 @@ constexpr int kEntriesPerLogFile = 1000;
 
 void DestroyManagers() {
     if (enEntityManager* manager = enEntityManager::GetInstance()) {
+        manager->DestroyInstance();
+    }
+    if (enHitManager* manager = enHitManager::GetInstance()) {
         manager->DestroyInstance();
     }
     if (enGameManager* manager = enGameManager::GetInstance()) {
