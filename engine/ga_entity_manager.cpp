@@ -14,10 +14,25 @@ CEntity* gaEntityManager::CreateEntityFromFile(const std::string& path) {
     if (!root || root->GetName()->Text() != "Entity") {
         return nullptr;
     }
+    // Sub-entities load inside their parent's load; a file that lists itself, directly or
+    // through others, would never end.
+    if (m_nestedLoads >= kMaxNestedLoads) {
+        CDebugLog::Instance().LogLevel(
+            1, "Error: entity XML %s nests sub-entities deeper than %d levels. Skipping.",
+            root->GetSourceName().c_str(), kMaxNestedLoads);
+        return nullptr;
+    }
+    ++m_nestedLoads;
+    CEntity* entity = CreateAndLoad(*root);
+    --m_nestedLoads;
+    return entity;
+}
+
+CEntity* gaEntityManager::CreateAndLoad(const enXml& root) {
     std::string classID = "CEntity";
-    root->GetAttributeString(InternName("sClassID"), classID);
+    root.GetAttributeString("sClassID", classID);
     CEntity* entity = CreateEntityByClassID(classID);
-    if (entity && !entity->LoadFromXml(*root)) {
+    if (entity && !entity->LoadFromXml(root)) {
         delete entity;
         return nullptr;
     }

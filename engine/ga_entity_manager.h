@@ -9,4 +9,12 @@ public:
     CEntity* CreateEntityFromFile(const std::string& path) override;
     // An empty ID and exactly "CEntity" make a CEntity; anything else is logged and refused.
     CEntity* CreateEntityByClassID(const std::string& classID) override;
+
+    // How deeply entity files may nest through their sub-entities.
+    static constexpr int kMaxNestedLoads = 32;
+
+private:
+    CEntity* CreateAndLoad(const enXml& root);
+
+    int m_nestedLoads = 0;
 };

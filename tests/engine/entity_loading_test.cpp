@@ -6,6 +6,7 @@
 #include "ai/matrix_components.h"
 #include "engine/entity.h"
 #include "engine/entity_manager.h"
+#include "engine/ga_entity_manager.h"
 #include "resource/xml_cache.h"
 #include "tests/engine/test_components.h"
 #include "tests/support/engine_fixture.h"
@@ -252,6 +253,20 @@ TEST_F(EntityLoadingTest, TheTickRunsPhysicsAfterTheListsAndBeforeTheWorldMatric
     // The default physics copies the trajectory into the placement.
     EXPECT_EQ(1.0f, entity->GetWorldPlacementMatrix()._41);
     EXPECT_EQ(0.0f, entity->GetWorldPlacementMatrix()._43);
+}
+
+TEST_F(EntityLoadingTest, AnEntityThatListsItselfAsSubEntityStopsAtTheNestingLimit) {
+    auto root = EntityDocument("loop");
+    AddElement(AddElement(*root, "SubEntityList"), "SubEntity", {{"FileName", "loop.xml"}});
+    CEntity* entity = Load("Entities/loop.xml", *root);
+    ASSERT_NE(nullptr, entity);
+    int depth = 0;
+    for (const CEntity* node = entity; node->FirstChild(); node = node->FirstChild()) {
+        ++depth;
+    }
+    EXPECT_EQ(gaEntityManager::kMaxNestedLoads - 1, depth);
+    EXPECT_TRUE(LogContains("Error: entity XML " + LastSourceName() +
+                            " nests sub-entities deeper than 32 levels. Skipping."));
 }
 
 }  // namespace
