@@ -1,6 +1,7 @@
 #include "app/scene_loader.h"
 
 #include "app/debug_log.h"
+#include "app/resource_ids.h"
 #include "engine/entity_manager.h"
 #include "engine/messages_broker.h"
 #include "platform/win32/window.h"
@@ -9,9 +10,6 @@
 #include "resource/xml_cache.h"
 
 namespace {
-
-// The window command that ends the program.
-constexpr WPARAM kExitCommand = 40006;
 
 void CreateSceneEntity(const enXml& element, const std::string& programFolder) {
     std::string value;
@@ -65,7 +63,7 @@ void CSceneLoader::Tick() {
                 LoadScene(message.argument);
                 break;
             case kMessageExitApplication:
-                win32::PostMessage(m_mainWindow, win32::WM_COMMAND, kExitCommand, 0);
+                win32::PostMessage(m_mainWindow, win32::WM_COMMAND, IDM_EXIT, 0);
                 break;
             default:
                 break;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ai/matrix_components.h"
+#include "app/camera_manager.h"
 #include "app/debug_log.h"
 #include "engine/entity.h"
 #include "engine/game_manager.h"
@@ -132,10 +133,14 @@ void enEntityManager::DeleteKilledIn(std::vector<CEntity*>& list) {
     }
 }
 
-void enEntityManager::RenderAll(const D3DXVECTOR3& viewDirection) {
+void enEntityManager::RenderAll() {
     CDebugLog& log = CDebugLog::Instance();
     log.LogLevel(4, "Render All Entities");
     log.LogLevel(4, "Sort All Entities");
+    const CCamera& camera = CCameraManager::Instance().SceneCamera();
+    const D3DXVECTOR3 lookDirection = camera.lookAt - camera.eye;
+    D3DXVECTOR3 viewDirection;
+    D3DXVec3Normalize(&viewDirection, &lookDirection);
     for (CEntity* entity : m_active) {
         entity->ComputeSortKey(viewDirection);
     }

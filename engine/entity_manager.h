@@ -35,9 +35,9 @@ public:
     virtual CEntity* CreateEntityByClassID(const std::string& classID) = 0;
 
     void Tick();
-    // Sorts the active entities for drawing along the normalised view direction: 3D before
-    // 2D; opaque near to far, then alpha far to near; 2D far to near.
-    void RenderAll(const D3DXVECTOR3& viewDirection);
+    // Sorts the active entities for drawing along the scene camera's view direction: 3D
+    // before 2D; opaque near to far, then alpha far to near; 2D far to near.
+    void RenderAll();
     CEntity* FindEntityByName(std::string_view name) const;
     bool IsAlive(std::uint32_t serial) const;
     void DeleteAllEntities();

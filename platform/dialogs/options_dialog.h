@@ -6,7 +6,6 @@
 
 namespace win32 {
 
-constexpr int IDD_OPTIONS = 146;
 constexpr int IDC_DRAW_BOUNDING_BOXES = 1027;
 constexpr int IDC_DRAW_EGGS = 1028;
 constexpr int IDC_DEBUG_LEVEL = 1029;

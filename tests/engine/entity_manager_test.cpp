@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/camera_manager.h"
 #include "engine/entity.h"
 #include "engine/game_manager.h"
 #include "engine/global_options.h"
@@ -255,6 +256,13 @@ TEST_F(EntityManagerTest, MessagesPostedInATickReachComponentsNextTickAndTheGame
 
 class RenderSortTest : public EntityManagerTest {
 protected:
+    void SetUp() override {
+        EntityManagerTest::SetUp();
+        CCamera& camera = CCameraManager::Instance().SceneCamera();
+        camera.eye = D3DXVECTOR3(0, 0, -10);
+        camera.lookAt = D3DXVECTOR3(0, 0, 0);
+    }
+
     // An entity whose world box is centred on z (for 3D) or placed at z (for 2D).
     CEntity* MakeSorted(const std::string& name, bool is2D, bool isAlpha, float z) {
         CEntity* entity = MakeEntity(name);
@@ -272,7 +280,7 @@ protected:
         for (CEntity* entity : Manager().GetActiveEntities()) {
             entity->UpdateWorldBoundingBox();
         }
-        Manager().RenderAll(D3DXVECTOR3(0, 0, 1));
+        Manager().RenderAll();
         std::vector<std::string> names;
         for (const CEntity* entity : Manager().GetActiveEntities()) {
             names.push_back(entity->GetName());
@@ -295,7 +303,19 @@ TEST_F(RenderSortTest, ThreeDBeforeTwoDOpaqueNearToFarAlphaFarToNear) {
     EXPECT_TRUE(LogContains("Sort All Entities"));
 }
 
-TEST_F(RenderSortTest, EqualKeysKeepTheirOrderAndTextLabelsCountAsTwoDAlpha) {
+TEST_F(RenderSortTest, DepthFollowsTheSceneCamerasViewDirection) {
+    CCamera& camera = CCameraManager::Instance().SceneCamera();
+    camera.eye = D3DXVECTOR3(0, 0, 50);
+    camera.lookAt = D3DXVECTOR3(0, 0, 40);
+    MakeSorted("opaque at 9", false, false, 9);
+    MakeSorted("opaque at 3", false, false, 3);
+    MakeSorted("alpha at 2", false, true, 2);
+    MakeSorted("alpha at 8", false, true, 8);
+    EXPECT_EQ((std::vector<std::string>{"opaque at 9", "opaque at 3", "alpha at 2", "alpha at 8"}),
+              SortedNames());
+}
+
+TEST_F(RenderSortTest, EqualAlphaKeysKeepTheirOrder) {
     MakeSorted("alpha one", false, true, 4);
     MakeSorted("alpha two", false, true, 4);
     MakeSorted("opaque", false, false, 100);

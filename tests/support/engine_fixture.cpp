@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "app/camera_manager.h"
 #include "app/debug_log.h"
 
 #include "engine/entity_manager.h"
@@ -30,6 +31,7 @@ void DestroyManagers() {
         manager->DestroyInstance();
     }
     CMessagesBroker::DestroyInstance();
+    CCameraManager::DestroyInstance();
 }
 
 // Entries look like "0012 (10:11:12.013): message".
