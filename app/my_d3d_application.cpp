@@ -3,8 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/camera_manager.h"
 #include "app/debug_log.h"
+#include "app/options_dialog.h"
 #include "app/resource_ids.h"
+#include "app/scene_loader.h"
+#include "engine/entity_manager.h"
+#include "engine/game_manager.h"
 #include "engine/global_options.h"
 #include "input/input_devices.h"
 #include "platform/win32/files.h"
@@ -86,6 +91,7 @@ CMyD3DApplication::CMyD3DApplication() {
     }
     log.Log("=========== Program Started ============");
 
+    CGlobalOptions::Instance().Load();
     ReadRegistrySettings();
 }
 
@@ -188,6 +194,8 @@ void CMyD3DApplication::ParseCommandLine(const std::string& commandLine) {
         if (EqualsIgnoringCase(token, "/scene")) {
             if (index + 1 < tokens.size()) {
                 m_sceneName = tokens[++index];
+                CSceneLoader::Instance().ResetScene("");
+                CSceneLoader::Instance().LoadScene(m_sceneName);
             }
         } else if (EqualsIgnoringCase(token, "/normalinput")) {
             m_bExitOnInput = false;
@@ -206,11 +214,14 @@ HRESULT CMyD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) {
 HRESULT CMyD3DApplication::InitApplication() {
     win32::SendMessage(m_hWnd, win32::WM_PAINT, 0, 0);
     CInputDevices::Instance().Create(m_hWnd);
+    CSceneLoader::Instance().SetMainWindow(m_hWnd);
     return S_OK;
 }
 
 HRESULT CMyD3DApplication::InitDeviceObjects() {
-    return S_OK;
+    enEntityManager::Instance().InitDeviceObjects(m_pd3dDevice);
+    // A scene that does not load leaves the program running.
+    return CSceneLoader::Instance().LoadScene(m_sceneName) ? S_OK : S_FALSE;
 }
 
 HRESULT CMyD3DApplication::RestoreDeviceObjects() {
@@ -236,6 +247,7 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
 
     D3DMATRIX identity = IdentityMatrix();
     m_pd3dDevice->SetTransform(D3DTS_WORLD, &identity);
+    enEntityManager::Instance().RestoreDeviceObjects();
     return S_OK;
 }
 
@@ -273,21 +285,28 @@ HRESULT CMyD3DApplication::RenderFrame() {
     D3DMATRIX identity = IdentityMatrix();
     m_pd3dDevice->SetTransform(D3DTS_WORLD, &identity);
     m_pd3dDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    enEntityManager::Instance().RenderAll();
     m_pd3dDevice->EndScene();
     return S_OK;
 }
 
 HRESULT CMyD3DApplication::InvalidateDeviceObjects() {
+    enEntityManager::Instance().InvalidateDeviceObjects();
     return S_OK;
 }
 
 HRESULT CMyD3DApplication::DeleteDeviceObjects() {
+    enEntityManager& entities = enEntityManager::Instance();
+    entities.DumpEntities(nullptr, 1);
+    entities.DeleteDeviceObjects();
+    entities.DeleteAllEntities();
     return S_OK;
 }
 
 HRESULT CMyD3DApplication::ShutdownApplication() {
     CInputDevices::Instance().Destroy();
     WriteRegistrySettings();
+    CGlobalOptions::Instance().Save();
     return S_OK;
 }
 
@@ -300,6 +319,10 @@ void CMyD3DApplication::CountTicks() {
 
 void CMyD3DApplication::GameTick() {
     CountTicks();
+    CCameraManager::Instance().Tick();
+    enGameManager::Instance().Tick();
+    enEntityManager::Instance().Tick();
+    CSceneLoader::Instance().Tick();
     CInputDevices& input = CInputDevices::Instance();
     if (m_bExitOnInput && input.AnyNewPressOrMouseMotion()) {
         win32::PostMessage(m_hWnd, win32::WM_COMMAND, IDM_EXIT, 0);
@@ -333,6 +356,11 @@ LRESULT CMyD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wPara
                     return 0;
                 case IDM_EXIT:
                     win32::SendMessage(window, win32::WM_CLOSE, 0, 0);
+                    return 0;
+                case IDM_OPTIONS:
+                    Pause(true);
+                    COptionsDlg(window).DoModal();
+                    Pause(false);
                     return 0;
             }
             break;
