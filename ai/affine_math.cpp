@@ -78,6 +78,32 @@ void SetAxisLengths(D3DXMATRIX& m, const D3DXVECTOR3& lengths) {
     SetAxisLength(m, 2, lengths.z);
 }
 
+namespace {
+
+// Multiplies every row by a rotation in the plane of columns a and b: a turns towards b.
+void TurnColumns(D3DXMATRIX& m, int a, int b, float cosine, float sine) {
+    for (auto& row : m.m) {
+        const float first = row[a], second = row[b];
+        row[a] = first * cosine - second * sine;
+        row[b] = first * sine + second * cosine;
+    }
+}
+
+}  // namespace
+
+void RotateX(D3DXMATRIX& m, float angle) {
+    TurnColumns(m, 1, 2, std::cos(angle), std::sin(angle));
+}
+
+// About y the left-handed rotation turns z towards x.
+void RotateY(D3DXMATRIX& m, float angle) {
+    TurnColumns(m, 0, 2, std::cos(angle), -std::sin(angle));
+}
+
+void RotateZ(D3DXMATRIX& m, float angle) {
+    TurnColumns(m, 0, 1, std::cos(angle), std::sin(angle));
+}
+
 void Translate(D3DXMATRIX& m, const D3DXVECTOR3& offset) {
     m._41 += offset.x;
     m._42 += offset.y;

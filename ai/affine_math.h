@@ -20,5 +20,9 @@ float AxisLength(const D3DXMATRIX& m, int row);
 void SetAxisLength(D3DXMATRIX& m, int row, float wanted);
 // SetAxisLength for the three rows with the components of lengths.
 void SetAxisLengths(D3DXMATRIX& m, const D3DXVECTOR3& lengths);
+// m := m × rotationX(angle), and likewise about y and z; the translation row turns too.
+void RotateX(D3DXMATRIX& m, float angle);
+void RotateY(D3DXMATRIX& m, float angle);
+void RotateZ(D3DXMATRIX& m, float angle);
 // Adds offset to the translation row.
 void Translate(D3DXMATRIX& m, const D3DXVECTOR3& offset);

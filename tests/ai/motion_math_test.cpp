@@ -143,6 +143,17 @@ TEST(AffineMath, MultiplyAffineAgreesWithTheFullProduct) {
     EXPECT_EQ(1.0f, product._44);
 }
 
+TEST(AffineMath, AxisRotationsAgreeWithTheLibraryProducts) {
+    const D3DXMATRIX start = RotationY(0.4f) * Translation(1, 2, 3);
+    D3DXMATRIX x = start, y = start, z = start, turn;
+    RotateX(x, 0.7f);
+    RotateY(y, 0.7f);
+    RotateZ(z, 0.7f);
+    ExpectMatrixNear(start * *D3DXMatrixRotationX(&turn, 0.7f), x);
+    ExpectMatrixNear(start * RotationY(0.7f), y);
+    ExpectMatrixNear(start * RotationZ(0.7f), z);
+}
+
 TEST(AffineMath, MultiplyBlockRotatesTheAxesButNotTheTranslation) {
     D3DXMATRIX t = RotationY(0.3f) * Translation(4, 5, 6);
     t._14 = 1.0f;
