@@ -1,0 +1,62 @@
+#include "ai/lifetime_components.h"
+
+#include <limits>
+
+#include "engine/entity.h"
+#include "resource/xml.h"
+
+namespace {
+
+constexpr float kTicksPerSecond = 60.0f;
+
+// Seconds as whole ticks, truncated; a time beyond the counter's range lasts as long as it can.
+std::int32_t SecondsToTicks(float seconds) {
+    const float ticks = seconds * kTicksPerSecond;
+    constexpr auto kMaximum = std::numeric_limits<std::int32_t>::max();
+    if (ticks >= static_cast<float>(kMaximum)) {
+        return kMaximum;
+    }
+    return static_cast<std::int32_t>(ticks);
+}
+
+}  // namespace
+
+CAIDefaultLifeTime::CAIDefaultLifeTime(const enXml& element) {
+    float seconds = -1.0f;
+    // The comparison is false for a time that is not a number, which then lives for ever too.
+    if (element.GetValueFloat("fTimeToLive", seconds) && seconds >= 0.0f) {
+        m_ticksToLive = SecondsToTicks(seconds);
+    }
+}
+
+CAIDefaultLifeTime::CAIDefaultLifeTime(CEntity* owner) {
+    SetOwner(owner);
+}
+
+bool CAIDefaultLifeTime::Update() {
+    if (m_ticksToLive < 0) {
+        return true;
+    }
+    ++m_ticksLived;
+    if (m_ticksLived >= m_ticksToLive) {
+        m_owner->Kill();
+    }
+    return true;
+}
+
+CAISingleTickLifeTime::CAISingleTickLifeTime(const enXml& /*element*/) {}
+
+bool CAISingleTickLifeTime::Update() {
+    m_owner->Kill();
+    return true;
+}
+
+CAISingleLoopAnimationLifeTime::CAISingleLoopAnimationLifeTime(const enXml& /*element*/) {}
+
+bool CAISingleLoopAnimationLifeTime::Update() {
+    if (m_ticksLived >= kLastKeyTime) {
+        m_owner->Kill();
+    }
+    ++m_ticksLived;
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Entities built in memory from component lists and ticked directly.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/ai.h"
+#include "engine/entity.h"
+#include "platform/d3dx8/math.h"
+#include "tests/support/engine_fixture.h"
+
+class enXml;
+
+namespace zumbo::test {
+
+using Properties = std::vector<std::pair<const char*, std::string>>;
+
+struct ComponentSpec {
+    const char* className;
+    Properties properties;
+};
+
+// An "AI" element naming the class, with the properties in their child form.
+std::unique_ptr<enXml> ComponentElement(const ComponentSpec& spec, const char* tag = "AI");
+
+void ExpectMatrixNear(const D3DXMATRIX& expected, const D3DXMATRIX& actual, float tolerance = 1e-5f);
+D3DXMATRIX Identity();
+D3DXMATRIX Translation(float x, float y, float z);
+D3DXMATRIX RotationX(float radians);
+D3DXMATRIX RotationY(float radians);
+D3DXMATRIX RotationZ(float radians);
+
+class ComponentTest : public EngineTest {
+protected:
+    // An entity loaded from a document whose suffix list holds the components, with the
+    // default physics and lifetime unless others are named. The entity manager owns it.
+    CEntity& LoadEntity(const std::vector<ComponentSpec>& suffix, const char* physics = nullptr,
+                        const char* lifeTime = nullptr, const Properties& entityProperties = {});
+    // The component built by the factory from its element, owned by the test.
+    std::unique_ptr<C_AI> Create(const ComponentSpec& spec, CEntity* owner = nullptr);
+    // Runs the entity's own tick this many times.
+    static void Tick(CEntity& entity, int ticks);
+};
+
+}  // namespace zumbo::test
