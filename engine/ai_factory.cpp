@@ -3,6 +3,17 @@
 #include <string>
 #include <vector>
 
+#include "ai/bill_board.h"
+#include "ai/lifetime_components.h"
+#include "ai/matrix_components.h"
+#include "ai/move_by_circle.h"
+#include "ai/parent_following.h"
+#include "ai/physics_components.h"
+#include "ai/random_move_rotate.h"
+#include "ai/rotation_components.h"
+#include "ai/scale.h"
+#include "ai/translation_components.h"
+#include "ai/volume_ping_pong.h"
 #include "app/debug_log.h"
 #include "engine/entity.h"
 #include "resource/xml.h"
@@ -23,7 +34,31 @@ std::unique_ptr<C_AI> Create(const enXml& element) {
 
 // Every component class adds its row here when it is built; names compare exactly.
 const std::vector<tAIClass>& RegisteredClasses() {
-    static const std::vector<tAIClass> classes = {};
+    static const std::vector<tAIClass> classes = {
+        {"CAIIdentityMatrix", &Create<CAIIdentityMatrix>},
+        {"CAIMoveY", &Create<CAIMoveY>},
+        {"CAIMoveZ", &Create<CAIMoveZ>},
+        {"CAIMoveByVector", &Create<CAIMoveByVector>},
+        {"CAIMoveSinX", &Create<CAIMoveSinX>},
+        {"CAIMoveWithParent", &Create<CAIMoveWithParent>},
+        {"CAIRandomMoveRotate", &Create<CAIRandomMoveRotate>},
+        {"CAIRotateX", &Create<CAIRotateX>},
+        {"CAIRotateY", &Create<CAIRotateY>},
+        {"CAIRotateZ", &Create<CAIRotateZ>},
+        {"CAISinRotateY", &Create<CAISinRotateY>},
+        {"CAIRotateAroundAxis", &Create<CAIRotateAroundAxis>},
+        {"CAIScale", &Create<CAIScale>},
+        {"CAIScaleWithParent", &Create<CAIScaleWithParent>},
+        {"CAIVolumePingPong", &Create<CAIVolumePingPong>},
+        {"CAIBillBoard", &Create<CAIBillBoard>},
+        {"CAIPosition", &Create<CAIPosition>},
+        {"CAINoPhysics", &Create<CAINoPhysics>},
+        {"CAIDefaultPhysics", &Create<CAIDefaultPhysics>},
+        {"CAIDefaultLifeTime", &Create<CAIDefaultLifeTime>},
+        {"CAISingleLoopAnimationLifeTime", &Create<CAISingleLoopAnimationLifeTime>},
+        {"CAISingleTickLifeTime", &Create<CAISingleTickLifeTime>},
+        {"CAIMoveByCircle", &Create<CAIMoveByCircle>},
+    };
     return classes;
 }
 
