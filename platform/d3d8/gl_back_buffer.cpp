@@ -1,5 +1,7 @@
 #include "platform/d3d8/gl_back_buffer.h"
 
+#include "platform/system_allocations.h"
+
 namespace d3d8 {
 
 bool GlBackBuffer::Create(GLsizei width, GLsizei height) {
@@ -27,6 +29,8 @@ void GlBackBuffer::CopyToWindow(GLsizei windowWidth, GLsizei windowHeight) {
     m_api.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     m_api.BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
     const bool sameSize = windowWidth == m_width && windowHeight == m_height;
+    // Drawing onto a window makes the driver set up buffers that it keeps until the process ends.
+    const SystemAllocations windowBuffers;
     m_api.BlitFramebuffer(0, 0, m_width, m_height, 0, 0, windowWidth, windowHeight, GL_COLOR_BUFFER_BIT,
                           sameSize ? GL_NEAREST : GL_LINEAR);
     m_api.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
