@@ -22,9 +22,7 @@ protected:
         std::filesystem::create_directories(m_folder.Path() / "Entities");
         std::filesystem::create_directories(m_folder.Path() / "Scenes");
         for (const char* name : {"rock", "tree", "bird"}) {
-            auto entity = MakeRoot("Entity", {{"Name", name}});
-            AddElement(*entity, "AIList");
-            ASSERT_TRUE(entity->Save(m_folder.WindowsPath() + "Entities\\" + name + ".xml"));
+            ASSERT_TRUE(zumbo::test::SaveEntityDocument(m_folder.WindowsPath(), name));
         }
         auto catalogue = MakeRoot("AllEntities");
         AddElement(*catalogue, "Entity", {{"Name", "Bird"}, {"FileName", "bird.xml"}});

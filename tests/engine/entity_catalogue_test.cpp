@@ -16,10 +16,8 @@ class EntityCatalogueTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        auto crate = MakeRoot("Entity", {{"Name", "crate"}});
-        AddElement(*crate, "AIList");
         std::filesystem::create_directories(m_folder.Path() / "Entities");
-        ASSERT_TRUE(crate->Save(m_folder.WindowsPath() + "Entities\\crate.xml"));
+        ASSERT_TRUE(zumbo::test::SaveEntityDocument(m_folder.WindowsPath(), "crate"));
     }
 
     void LoadCatalogue(const enXml& root) {

@@ -170,6 +170,19 @@ TEST_F(EntityLoadingTest, TextLabelsJoinTranslatedLinesAndReadColourAndFlags) {
     EXPECT_EQ(0x10FF0000u, entity->GetTextColor());
 }
 
+TEST_F(EntityLoadingTest, TextLabelsSortAsTwoDAlphaByTheirDepth) {
+    auto root = EntityDocument("Label");
+    AddValue(*root, "bTextLabel", "true");
+    AddValue(*root, "p3Position", "320,240,0.25");
+    CEntity* entity = Load("Entities/depth_label.xml", *root);
+    ASSERT_NE(nullptr, entity);
+    entity->UpdateWorldMatrices(true);
+    entity->ComputeSortKey(D3DXVECTOR3(0, 0, 1));
+    EXPECT_TRUE(entity->Is2D());
+    EXPECT_TRUE(entity->IsAlpha());
+    EXPECT_EQ(0.25f, entity->GetSortKey());
+}
+
 TEST_F(EntityLoadingTest, PlacementIsRotationRowsScaledPlusPosition) {
     auto root = EntityDocument("Placed");
     AddValue(*root, "p3Position", "1,2,3");

@@ -18,12 +18,7 @@ protected:
     enEntityManager& Manager() { return enEntityManager::Instance(); }
 
     CEntity* MakeEntity(const std::string& name, CEntity* parent = nullptr) {
-        auto* entity = new CEntity();
-        entity->SetName(name);
-        if (parent) {
-            parent->AddChild(entity);
-        }
-        return entity;
+        return MakeNamedEntity(name, parent);
     }
 
     // Records "name" in the journal each time the entity is ticked.

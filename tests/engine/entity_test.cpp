@@ -11,12 +11,7 @@ namespace {
 class EntityTest : public EngineTest {
 protected:
     CEntity* MakeEntity(const std::string& name, CEntity* parent = nullptr) {
-        auto* entity = new CEntity();
-        entity->SetName(name);
-        if (parent) {
-            parent->AddChild(entity);
-        }
-        return entity;
+        return MakeNamedEntity(name, parent);
     }
 
     static D3DXMATRIX Translation(float x, float y, float z) {

@@ -8,6 +8,16 @@
 #include "engine/ai.h"
 #include "engine/entity.h"
 
+// A new entity (in the manager's new list) with a name, appended to the parent's children.
+inline CEntity* MakeNamedEntity(const std::string& name, CEntity* parent = nullptr) {
+    auto* entity = new CEntity();
+    entity->SetName(name);
+    if (parent) {
+        parent->AddChild(entity);
+    }
+    return entity;
+}
+
 // Runs an action on each update, after appending its label to a shared journal.
 class CRecordingComponent : public C_AI {
 public:

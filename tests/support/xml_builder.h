@@ -34,4 +34,11 @@ inline std::unique_ptr<enXml> MakeRoot(const char* name, Attributes attributes =
     return root;
 }
 
+// Stores "<folder>Entities\\<name>.xml" (as .lbm): an entity of that name with an empty AIList.
+inline bool SaveEntityDocument(const std::string& windowsFolder, const std::string& name) {
+    auto entity = MakeRoot("Entity", {{"Name", name}});
+    entity->AddNewChild("AIList");
+    return entity->Save(windowsFolder + "Entities\\" + name + ".xml");
+}
+
 }  // namespace zumbo::test
