@@ -53,7 +53,7 @@ void CopyText(char (&target)[MAX_DEVICE_IDENTIFIER_STRING], const std::string& t
 
 }  // namespace
 
-D3DCAPS8 FixedFunctionCaps(DWORD textureOpCaps) {
+D3DCAPS8 FixedFunctionCaps() {
     D3DCAPS8 caps{};
     caps.DeviceType = D3DDEVTYPE_HAL;
     caps.Caps3 = D3DCAPS3_ALPHA_FULLSCREEN_FLIP_OR_DISCARD;
@@ -85,7 +85,7 @@ D3DCAPS8 FixedFunctionCaps(DWORD textureOpCaps) {
     caps.MaxAnisotropy = 1;
     caps.MaxVertexW = 1.0e10f;
     caps.FVFCaps = kMaxTexCoordSets;
-    caps.TextureOpCaps = textureOpCaps;
+    caps.TextureOpCaps = 0x03FFFFFF;  // D3DTEXOPCAPS_DISABLE .. D3DTEXOPCAPS_LERP
     caps.MaxTextureBlendStages = kTextureStageCount;
     caps.MaxSimultaneousTextures = kTextureStageCount;
     caps.VertexProcessingCaps = D3DVTXPCAPS_TEXGEN | D3DVTXPCAPS_MATERIALSOURCE7 |

@@ -59,7 +59,8 @@ private:
     D3DCAPS8 m_caps;
 };
 
-// Capabilities of a fixed-function device with hardware transform and lighting.
-D3DCAPS8 FixedFunctionCaps(DWORD textureOpCaps);
+// Capabilities of a fixed-function device with hardware transform and lighting and every
+// texture operation.
+D3DCAPS8 FixedFunctionCaps();
 
 }  // namespace d3d8

@@ -10,7 +10,6 @@
 namespace d3d8 {
 namespace {
 
-constexpr DWORD kAllTextureOps = 0x03FFFFFF;
 constexpr UINT kDefaultRefreshRate = 60;
 
 D3DFORMAT FormatOf(Uint32 sdlFormat) {
@@ -81,7 +80,7 @@ IDirect3D8* OpenGLDirect3D::Create() {
 }
 
 OpenGLDirect3D::OpenGLDirect3D(std::vector<Adapter> adapters)
-    : Direct3DBase(std::move(adapters), FixedFunctionCaps(kAllTextureOps)) {}
+    : Direct3DBase(std::move(adapters), FixedFunctionCaps()) {}
 
 OpenGLDirect3D::~OpenGLDirect3D() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -5,8 +5,6 @@
 namespace d3d8 {
 namespace {
 
-constexpr DWORD kAllTextureOps = 0x03FFFFFF;
-
 Adapter RecordingAdapter() {
     Adapter adapter;
     adapter.driver = "zumbo_recording";
@@ -30,8 +28,7 @@ IDirect3D8* CreateRecordingDirect3D() {
     return new RecordingDirect3D();
 }
 
-RecordingDirect3D::RecordingDirect3D()
-    : Direct3DBase({RecordingAdapter()}, FixedFunctionCaps(kAllTextureOps)) {}
+RecordingDirect3D::RecordingDirect3D() : Direct3DBase({RecordingAdapter()}, FixedFunctionCaps()) {}
 
 HRESULT RecordingDirect3D::MakeDevice(const D3DDEVICE_CREATION_PARAMETERS& creation,
                                       const D3DPRESENT_PARAMETERS& presentation, IDirect3DDevice8** device) {
