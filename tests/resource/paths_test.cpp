@@ -61,6 +61,8 @@ TEST(Paths, ResolvePathClimbsOnlyLeadingDotDotsAndNeverAboveTheDrive) {
     const std::string document = "z:\\game\\bat.lbm";
     EXPECT_EQ(ResolvePath("..\\..\\..\\x.x", document), "z:\\x.x");
     EXPECT_EQ(ResolvePath("a\\..\\x.x", document), "z:\\game\\a\\..\\x.x");
+    // A document built in memory has no source: the name stays relative.
+    EXPECT_EQ(ResolvePath("..\\Models/x.x", ""), "Models\\x.x");
 }
 
 TEST(Paths, ResolvePathWithALeadingDotStartsFromTheProgramFolder) {

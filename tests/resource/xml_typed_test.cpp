@@ -128,6 +128,12 @@ TEST(EnXmlTypedValues, EveryTypeReadsBackWhatItsSetterWrote) {
     EXPECT_EQ(light, D3DXVECTOR3(-1, -1, -0.5f));
     EXPECT_FALSE(mute);
     EXPECT_EQ(node.GetChild("dwColor")->FindAttribute("Value")->value, "80ff00ff");
+    // Boxes have no child setter; a "Value" child written another way reads back.
+    node.AddNewChild("b3BBox")->SetAttributeString("Value", "1,2,3,4,5");
+    tXmlBox box{D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(9, 9, 9)};
+    EXPECT_TRUE(node.GetValueBox("b3bbox", box));
+    EXPECT_EQ(box.first, D3DXVECTOR3(1, 2, 3));
+    EXPECT_EQ(box.second, D3DXVECTOR3(4, 5, 9));
 }
 
 TEST(EnXmlTypedValues, AttributeSettersReplaceTheFirstMatchOrAppend) {
