@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -134,7 +135,8 @@ private:
 
     void LoadFlags(const enXml& element);
     void LoadTextLabel(const enXml& element);
-    bool ReadModelFileName(const enXml& element, std::string& fileName) const;
+    // The model's file name, none without a "Model" element; false when that element is broken.
+    bool ReadModelFileName(const enXml& element, std::optional<std::string>& fileName) const;
     void LoadHitGroups(const enXml& element);
     void LoadPlacement(const enXml& element);
     void LoadSubEntities(const enXml& list);

@@ -1,10 +1,12 @@
 // Loading of an entity from the root element of its entity document.
 #include <cmath>
+#include <optional>
 
 #include "ai/affine_math.h"
 #include "ai/bill_board.h"
 #include "ai/lifetime_components.h"
 #include "ai/matrix_components.h"
+#include "ai/motion_rules.h"
 #include "ai/physics_components.h"
 #include "app/debug_log.h"
 #include "engine/ai_factory.h"
@@ -26,10 +28,12 @@ bool HasName(const enXml& element, std::string_view name) {
 // the position as translation.
 D3DXMATRIX BuildPlacement(const D3DXVECTOR3& position, const D3DXVECTOR3& rotationDegrees,
                           const D3DXVECTOR3& scale) {
-    const float toRadians = (1.0f / 180.0f) * D3DX_PI;
-    const float cx = std::cos(rotationDegrees.x * toRadians), sx = std::sin(rotationDegrees.x * toRadians);
-    const float cy = std::cos(rotationDegrees.y * toRadians), sy = std::sin(rotationDegrees.y * toRadians);
-    const float cz = std::cos(rotationDegrees.z * toRadians), sz = std::sin(rotationDegrees.z * toRadians);
+    const float x = DegreesToRadians(rotationDegrees.x);
+    const float y = DegreesToRadians(rotationDegrees.y);
+    const float z = DegreesToRadians(rotationDegrees.z);
+    const float cx = std::cos(x), sx = std::sin(x);
+    const float cy = std::cos(y), sy = std::sin(y);
+    const float cz = std::cos(z), sz = std::sin(z);
     D3DXMATRIX m(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
     const float rows[3][3] = {
         {cy * cz, cy * sz, -sy},
@@ -97,7 +101,7 @@ bool CEntity::LoadFromXml(const enXml& element) {
     }
     m_sourceName = element.GetSourceName();
     LoadFlags(element);
-    std::string modelFileName;
+    std::optional<std::string> modelFileName;
     if (m_textLabel) {
         LoadTextLabel(element);
     } else if (!ReadModelFileName(element, modelFileName)) {
@@ -108,7 +112,7 @@ bool CEntity::LoadFromXml(const enXml& element) {
     if (const enXml* subEntities = element.GetChild(InternName("SubEntityList"))) {
         LoadSubEntities(*subEntities);
     }
-    if (!modelFileName.empty() && !LoadModel(modelFileName)) {
+    if (modelFileName && !LoadModel(*modelFileName)) {
         return false;
     }
     if (!LoadComponents(element)) {
@@ -151,19 +155,21 @@ void CEntity::LoadTextLabel(const enXml& element) {
     }
 }
 
-bool CEntity::ReadModelFileName(const enXml& element, std::string& fileName) const {
+bool CEntity::ReadModelFileName(const enXml& element, std::optional<std::string>& fileName) const {
     const enXml* model = element.GetChild(InternName("Model"));
     if (!model) {
         CDebugLog::Instance().LogLevel(3, "Warning: Entity XML \"%s\" does not contain Model tag.",
                                        m_sourceName.c_str());
         return true;
     }
-    if (!model->GetAttributeString(InternName("FileName"), fileName)) {
+    std::string name;
+    if (!model->GetAttributeString(InternName("FileName"), name)) {
         CDebugLog::Instance().LogLevel(
             1, "Failed to create Entity by XML: %s -- Model tag does not contain FileName attribute.",
             m_sourceName.c_str());
         return false;
     }
+    fileName = std::move(name);
     return true;
 }
 

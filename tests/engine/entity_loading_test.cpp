@@ -144,6 +144,10 @@ TEST_F(EntityLoadingTest, WrongRootMissingAIListAndModelsFailTheLoad) {
     AddElement(*withModel, "Model", {{"FileName", "rock.xml"}});
     EXPECT_EQ(nullptr, Load("Entities/modelled.xml", *withModel));
 
+    auto emptyModelName = EntityDocument("EmptyName");
+    AddElement(*emptyModelName, "model", {{"FileName", ""}});
+    EXPECT_EQ(nullptr, Load("Entities/emptyname.xml", *emptyModelName));
+
     // Every failed entity is gone again.
     EXPECT_TRUE(enEntityManager::Instance().GetNewEntities().empty());
 }
