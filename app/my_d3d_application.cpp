@@ -15,6 +15,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
+#include "resource/group_file.h"
 #include "resource/paths.h"
 
 namespace {
@@ -213,6 +214,7 @@ HRESULT CMyD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) {
 
 HRESULT CMyD3DApplication::InitApplication() {
     win32::SendMessage(m_hWnd, win32::WM_PAINT, 0, 0);
+    CGroupFile::Instance().Open("ZumboSS.grp");
     CInputDevices::Instance().Create(m_hWnd);
     CSceneLoader::Instance().SetMainWindow(m_hWnd);
     return S_OK;
@@ -247,6 +249,11 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
 
     D3DMATRIX identity = IdentityMatrix();
     m_pd3dDevice->SetTransform(D3DTS_WORLD, &identity);
+
+    CCameraManager& cameras = CCameraManager::Instance();
+    cameras.Restore(static_cast<float>(m_d3dsdBackBuffer.Width) /
+                    static_cast<float>(m_d3dsdBackBuffer.Height));
+    cameras.ApplySceneCamera(m_pd3dDevice);
     enEntityManager::Instance().RestoreDeviceObjects();
     return S_OK;
 }
@@ -256,6 +263,7 @@ HRESULT CMyD3DApplication::UpdateFrame() {
     m_controlState.ClearInputs();
     DeriveAxes();
     m_controlState.SuppressControlsOnce = 0;
+    CCameraManager::Instance().ApplySceneCamera(m_pd3dDevice);
     return S_OK;
 }
 

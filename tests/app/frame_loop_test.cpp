@@ -59,8 +59,13 @@ protected:
         app->UseClock(&now);
     }
     void TearDown() override {
+        // Running the loop takes the quit message, so the next test starts with an empty queue.
         if (app->GetHWND()) {
-            win32::SendMessage(app->GetHWND(), win32::WM_CLOSE, 0, 0);
+            win32::PostMessage(app->GetHWND(), win32::WM_CLOSE, 0, 0);
+            app->Pause(false);
+            app->Run(0);
+        }
+        for (win32::MSG message; win32::PeekMessage(&message, true);) {
         }
         app->DestroyInstance();
     }
