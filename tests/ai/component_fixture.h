@@ -12,6 +12,7 @@
 #include "engine/entity.h"
 #include "platform/d3dx8/math.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/matrix_expect.h"
 
 class enXml;
 
@@ -26,13 +27,6 @@ struct ComponentSpec {
 
 // An "AI" element naming the class, with the properties in their child form.
 std::unique_ptr<enXml> ComponentElement(const ComponentSpec& spec, const char* tag = "AI");
-
-void ExpectMatrixNear(const D3DXMATRIX& expected, const D3DXMATRIX& actual, float tolerance = 1e-5f);
-D3DXMATRIX Identity();
-D3DXMATRIX Translation(float x, float y, float z);
-D3DXMATRIX RotationX(float radians);
-D3DXMATRIX RotationY(float radians);
-D3DXMATRIX RotationZ(float radians);
 
 class ComponentTest : public EngineTest {
 protected:

@@ -5,39 +5,13 @@
 #include "ai/affine_math.h"
 #include "ai/motion_rules.h"
 #include "ai/quaternion_routines.h"
+#include "tests/support/matrix_expect.h"
+
+using namespace zumbo::test;
 
 namespace {
 
 constexpr float kTolerance = 1e-5f;
-
-void ExpectMatrixNear(const D3DXMATRIX& expected, const D3DXMATRIX& actual) {
-    for (int row = 0; row < 4; ++row) {
-        for (int col = 0; col < 4; ++col) {
-            EXPECT_NEAR(expected.m[row][col], actual.m[row][col], kTolerance)
-                << "element " << row + 1 << col + 1;
-        }
-    }
-}
-
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
-
-D3DXMATRIX RotationY(float a) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationY(&m, a);
-}
-
-D3DXMATRIX RotationZ(float a) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationZ(&m, a);
-}
-
-D3DXMATRIX Translation(float x, float y, float z) {
-    D3DXMATRIX m;
-    return *D3DXMatrixTranslation(&m, x, y, z);
-}
 
 }  // namespace
 

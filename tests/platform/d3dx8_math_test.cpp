@@ -4,55 +4,19 @@
 
 #include <cmath>
 
+#include "tests/support/matrix_expect.h"
+
+using namespace zumbo::test;
+
 namespace {
 
 constexpr float kTolerance = 1e-5f;
-
-void ExpectMatrixNear(const D3DXMATRIX& expected, const D3DXMATRIX& actual, float tolerance = kTolerance) {
-    for (int row = 0; row < 4; ++row) {
-        for (int col = 0; col < 4; ++col) {
-            EXPECT_NEAR(expected.m[row][col], actual.m[row][col], tolerance)
-                << "element " << row + 1 << col + 1;
-        }
-    }
-}
-
-void ExpectVectorNear(const D3DXVECTOR3& expected, const D3DXVECTOR3& actual, float tolerance = kTolerance) {
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-    EXPECT_NEAR(expected.z, actual.z, tolerance);
-}
 
 void ExpectQuaternionNear(const D3DXQUATERNION& expected, const D3DXQUATERNION& actual) {
     EXPECT_NEAR(expected.x, actual.x, kTolerance);
     EXPECT_NEAR(expected.y, actual.y, kTolerance);
     EXPECT_NEAR(expected.z, actual.z, kTolerance);
     EXPECT_NEAR(expected.w, actual.w, kTolerance);
-}
-
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
-
-D3DXMATRIX Translation(float x, float y, float z) {
-    D3DXMATRIX m;
-    return *D3DXMatrixTranslation(&m, x, y, z);
-}
-
-D3DXMATRIX RotationX(float a) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationX(&m, a);
-}
-
-D3DXMATRIX RotationY(float a) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationY(&m, a);
-}
-
-D3DXMATRIX RotationZ(float a) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationZ(&m, a);
 }
 
 D3DXVECTOR3 TransformCoord(const D3DXVECTOR3& v, const D3DXMATRIX& m) {
