@@ -84,10 +84,6 @@ void ReportUnregistered(const std::string& name, const CEntity* owner) {
 
 }  // namespace
 
-bool IsRegisteredAI(std::string_view className) {
-    return FindClass(className) != nullptr;
-}
-
 std::unique_ptr<C_AI> CreateAI(const enXml* element, CEntity* owner) {
     if (!element) {
         return nullptr;

@@ -2,7 +2,6 @@
 // Creation of behaviour components by exact class name from their XML element.
 
 #include <memory>
-#include <string_view>
 
 #include "engine/ai.h"
 
@@ -11,5 +10,3 @@ class enXml;
 // The component the element's "Name" attribute names, with its owner set; null for a null
 // element, a missing or empty name (silently) and an unregistered name (logged).
 std::unique_ptr<C_AI> CreateAI(const enXml* element, CEntity* owner);
-// True when a component class of exactly this name can be created.
-bool IsRegisteredAI(std::string_view className);
