@@ -11,6 +11,7 @@
 #include "engine/entity_manager.h"
 #include "engine/game_manager.h"
 #include "engine/global_options.h"
+#include "engine/hit_manager.h"
 #include "input/input_devices.h"
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
@@ -315,7 +316,20 @@ HRESULT CMyD3DApplication::ShutdownApplication() {
     CInputDevices::Instance().Destroy();
     WriteRegistrySettings();
     CGlobalOptions::Instance().Save();
+    DestroyEngineManagers();
     return S_OK;
+}
+
+void CMyD3DApplication::DestroyEngineManagers() {
+    if (enEntityManager* entities = enEntityManager::GetInstance()) {
+        entities->DestroyInstance();
+    }
+    if (enHitManager* hits = enHitManager::GetInstance()) {
+        hits->DestroyInstance();
+    }
+    if (enGameManager* game = enGameManager::GetInstance()) {
+        game->DestroyInstance();
+    }
 }
 
 void CMyD3DApplication::CountTicks() {

@@ -39,6 +39,8 @@ public:
 
 private:
     void ReadRegistrySettings();
+    // The entity, hit and game managers go at shutdown, after the device objects.
+    void DestroyEngineManagers();
     void WriteRegistrySettings();
     void DeriveAxes();
     void CountTicks();
