@@ -113,8 +113,9 @@ public:
     bool Is2D() const { return m_is2D; }
     bool IsAlpha() const { return m_isAlpha; }
     void SetRenderClass(bool is2D, bool isAlpha);
-    // True when the entity has a model drawn in 2D; entities carry no models yet.
-    bool HasModel2D() const { return false; }
+    // True when the entity has a model drawn in 2D; entities carry no models yet. Virtual so
+    // that mouse picking can be exercised before models exist.
+    virtual bool HasModel2D() const { return false; }
     float GetSortKey() const { return m_sortKey; }
 
     const std::vector<std::unique_ptr<C_AI>>& GetPrefixComponents() const { return m_prefixComponents; }

@@ -12,6 +12,12 @@ namespace {
 constexpr std::uint32_t kMouse = 0x10000;
 constexpr std::uint32_t kAll = 0xFFFFFFFF;
 
+// Stands in for an entity whose model is drawn in 2D.
+class CPickableEntity : public CEntity {
+public:
+    bool HasModel2D() const override { return true; }
+};
+
 class HitManagerTest : public EngineTest {
 protected:
     void TearDown() override {
@@ -23,13 +29,13 @@ protected:
     }
 
     // A root entity with a unit box around (x, y) and the given masks.
-    static CEntity* BoxAt(const char* name, float x, float y, std::uint32_t own, std::uint32_t hitsWith,
-                          float halfSize = 0.5f) {
-        auto* entity = new CEntity();
+    template <class Entity = CEntity>
+    static CEntity* BoxAt(const char* name, float x, float y, std::uint32_t own, std::uint32_t hitsWith) {
+        auto* entity = new Entity();
         entity->SetName(name);
         entity->SetHitGroups(own);
         entity->SetHitsWithGroups(hitsWith);
-        entity->SetLocalBox({-halfSize, -halfSize, -halfSize}, {halfSize, halfSize, halfSize});
+        entity->SetLocalBox({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f});
         D3DXMatrixTranslation(&entity->GetPlacementMatrix(), x, y, 0.0f);
         return entity;
     }
@@ -154,4 +160,31 @@ TEST_F(HitManagerTest, EntitiesWithoutA2DModelAreNeverPicked) {
     PublishMouse(true, 0, 0);
     Tick();
     EXPECT_EQ(nullptr, enHitManager::Instance().GetMouseHit());
+}
+
+TEST_F(HitManagerTest, The2DEntityDrawnOnTopIsPickedFirst) {
+    CEntity* below = BoxAt<CPickableEntity>("below", 0, 0, kMouse, 0);
+    D3DXMatrixTranslation(&below->GetPlacementMatrix(), 0, 0, 7);
+    CEntity* above = BoxAt<CPickableEntity>("above", 0.25f, 0, kMouse, 0);
+    BoxAt<CPickableEntity>("elsewhere", 5, 5, kMouse, 0);
+    PublishMouse(true, 0.5f, -0.5f);  // on the edge of both boxes
+    Tick();
+    const std::vector<tHit>& hits = enHitManager::Instance().GetMouseHits();
+    ASSERT_EQ(2u, hits.size());
+    EXPECT_EQ(above, enHitManager::Instance().GetMouseHit());
+    EXPECT_EQ(below, hits[1].first);
+    EXPECT_EQ(nullptr, hits[1].second);
+    EXPECT_EQ(D3DXVECTOR3(0.5f, -0.5f, 6.5f), hits[1].centre);
+    EXPECT_TRUE(LogContains("2 mouse hit(s) found."));
+}
+
+TEST_F(HitManagerTest, HiddenOrUngroupedEntitiesAreNotPicked) {
+    CEntity* hidden = BoxAt<CPickableEntity>("hidden", 0, 0, kMouse, 0);
+    hidden->SetVisible(false);
+    hidden->RefreshVisibility();
+    BoxAt<CPickableEntity>("not in the group", 0, 0, kAll & ~kMouse, 0);
+    PublishMouse(true, 0, 0);
+    Tick();
+    EXPECT_TRUE(enHitManager::Instance().GetMouseHits().empty());
+    EXPECT_FALSE(LogContains("0 mouse hit(s) found."));
 }
