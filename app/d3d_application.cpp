@@ -205,106 +205,103 @@ HRESULT CD3DApplication::CreateWindowIfMissing() {
 
 // ---- Choosing the initial settings ----
 
-bool CD3DApplication::FindBestWindowedMode(bool requireHAL, bool requireREF) {
-    D3DDISPLAYMODE desktop{};
-    m_pD3D->GetAdapterDisplayMode(0, &desktop);
-    D3DAdapterInfo* bestAdapter = nullptr;
-    D3DDeviceInfo* bestDevice = nullptr;
-    D3DDeviceCombo* bestCombo = nullptr;
+CD3DApplication::ComboChoice CD3DApplication::SearchCombos(bool windowed, bool requireHAL, bool requireREF,
+                                                           const ComboRule& rule) {
+    ComboChoice best;
     for (auto& adapter : m_d3dEnumeration.adapterInfos) {
+        D3DDISPLAYMODE desktop{};
+        m_pD3D->GetAdapterDisplayMode(windowed ? 0 : adapter.AdapterOrdinal, &desktop);
         for (auto& device : adapter.deviceInfos) {
             if ((requireHAL && device.DevType != D3DDEVTYPE_HAL) ||
                 (requireREF && device.DevType != D3DDEVTYPE_REF)) {
                 continue;
             }
             for (auto& combo : device.deviceCombos) {
-                if (!combo.IsWindowed || combo.AdapterFormat != desktop.Format) {
+                if (combo.IsWindowed != windowed) {
                     continue;
                 }
-                const bool hal = combo.DevType == D3DDEVTYPE_HAL;
-                const bool formatsMatch = combo.BackBufferFormat == combo.AdapterFormat;
-                if (!bestCombo || (bestCombo->DevType != D3DDEVTYPE_HAL && hal) || (hal && formatsMatch)) {
-                    bestAdapter = &adapter;
-                    bestDevice = &device;
-                    bestCombo = &combo;
-                    if (hal && formatsMatch) {
-                        goto found;
+                const ComboVerdict verdict = rule(best, combo, desktop);
+                if (verdict.take) {
+                    best = ComboChoice{&adapter, &device, &combo, desktop};
+                    if (verdict.stop) {
+                        return best;
                     }
                 }
             }
         }
     }
-found:
-    if (!bestCombo) {
+    return best;
+}
+
+void CD3DApplication::TakeCombo(D3DModeSettings& settings, const ComboChoice& choice,
+                                const D3DDISPLAYMODE& mode) {
+    const D3DDeviceCombo& combo = *choice.combo;
+    settings.pAdapterInfo = choice.adapter;
+    settings.pDeviceInfo = choice.device;
+    settings.pDeviceCombo = choice.combo;
+    settings.DisplayMode = mode;
+    settings.DepthStencilBufferFormat =
+        combo.depthStencilFormats.empty() ? D3DFMT_UNKNOWN : combo.depthStencilFormats.front();
+    settings.MultisampleType = combo.multiSampleTypes.front();
+    settings.MultisampleQuality = 0;
+    settings.VertexProcessing = combo.vertexProcessingTypes.front();
+    settings.PresentInterval = combo.presentIntervals.front();
+}
+
+bool CD3DApplication::FindBestWindowedMode(bool requireHAL, bool requireREF) {
+    // HAL first; a HAL combination whose back-buffer format equals the desktop's ends the search.
+    const ComboChoice best = SearchCombos(
+        true, requireHAL, requireREF,
+        [](const ComboChoice& current, const D3DDeviceCombo& combo, const D3DDISPLAYMODE& desktop) {
+            if (combo.AdapterFormat != desktop.Format) {
+                return ComboVerdict{};
+            }
+            const bool hal = combo.DevType == D3DDEVTYPE_HAL;
+            const bool formatsMatch = combo.BackBufferFormat == combo.AdapterFormat;
+            const bool take =
+                !current.combo || (current.combo->DevType != D3DDEVTYPE_HAL && hal) || (hal && formatsMatch);
+            return ComboVerdict{take, hal && formatsMatch};
+        });
+    if (!best.combo) {
         return false;
     }
-    D3DModeSettings& settings = m_d3dSettings.Windowed;
-    settings.pAdapterInfo = bestAdapter;
-    settings.pDeviceInfo = bestDevice;
-    settings.pDeviceCombo = bestCombo;
-    settings.DisplayMode = desktop;
-    settings.DisplayMode.Width = Width(m_rcWindowClient);
-    settings.DisplayMode.Height = Height(m_rcWindowClient);
-    settings.DepthStencilBufferFormat =
-        bestCombo->depthStencilFormats.empty() ? D3DFMT_UNKNOWN : bestCombo->depthStencilFormats.front();
-    settings.MultisampleType = bestCombo->multiSampleTypes.front();
-    settings.MultisampleQuality = 0;
-    settings.VertexProcessing = bestCombo->vertexProcessingTypes.front();
-    settings.PresentInterval = bestCombo->presentIntervals.front();
+    D3DDISPLAYMODE mode = best.desktop;
+    mode.Width = Width(m_rcWindowClient);
+    mode.Height = Height(m_rcWindowClient);
+    TakeCombo(m_d3dSettings.Windowed, best, mode);
     return true;
 }
 
 bool CD3DApplication::FindBestFullscreenMode(bool requireHAL, bool requireREF) {
-    D3DAdapterInfo* bestAdapter = nullptr;
-    D3DDeviceInfo* bestDevice = nullptr;
-    D3DDeviceCombo* bestCombo = nullptr;
-    D3DDISPLAYMODE bestDesktop{};
-    for (auto& adapter : m_d3dEnumeration.adapterInfos) {
-        D3DDISPLAYMODE desktop{};
-        m_pD3D->GetAdapterDisplayMode(adapter.AdapterOrdinal, &desktop);
-        for (auto& device : adapter.deviceInfos) {
-            if ((requireHAL && device.DevType != D3DDEVTYPE_HAL) ||
-                (requireREF && device.DevType != D3DDEVTYPE_REF)) {
-                continue;
-            }
-            for (auto& combo : device.deviceCombos) {
-                if (combo.IsWindowed) {
-                    continue;
-                }
-                const bool hal = combo.DevType == D3DDEVTYPE_HAL;
-                const bool matchesDesktop = combo.AdapterFormat == desktop.Format;
-                const bool formatsMatch = combo.BackBufferFormat == combo.AdapterFormat;
-                if (!bestCombo || (bestCombo->DevType != D3DDEVTYPE_HAL && hal) ||
-                    (hal && bestCombo->AdapterFormat != bestDesktop.Format && matchesDesktop) ||
-                    (hal && matchesDesktop && formatsMatch)) {
-                    bestAdapter = &adapter;
-                    bestDevice = &device;
-                    bestCombo = &combo;
-                    bestDesktop = desktop;
-                    if (hal && matchesDesktop && formatsMatch) {
-                        goto found;
-                    }
-                }
-            }
-        }
-    }
-found:
-    if (!bestCombo) {
+    // HAL first, then the desktop's adapter format, then a back buffer of the adapter format.
+    const ComboChoice best = SearchCombos(
+        false, requireHAL, requireREF,
+        [](const ComboChoice& current, const D3DDeviceCombo& combo, const D3DDISPLAYMODE& desktop) {
+            const bool hal = combo.DevType == D3DDEVTYPE_HAL;
+            const bool matchesDesktop = combo.AdapterFormat == desktop.Format;
+            const bool formatsMatch = combo.BackBufferFormat == combo.AdapterFormat;
+            const bool take =
+                !current.combo || (current.combo->DevType != D3DDEVTYPE_HAL && hal) ||
+                (hal && current.combo->AdapterFormat != current.desktop.Format && matchesDesktop) ||
+                (hal && matchesDesktop && formatsMatch);
+            return ComboVerdict{take, hal && matchesDesktop && formatsMatch};
+        });
+    if (!best.combo) {
         return false;
     }
     // The desktop mode if listed; else the last mode of the desktop's width; else the first.
     D3DDISPLAYMODE chosen{};
     bool haveMode = false;
-    for (const auto& mode : bestAdapter->displayModes) {
-        if (mode.Format != bestCombo->AdapterFormat) {
+    for (const auto& mode : best.adapter->displayModes) {
+        if (mode.Format != best.combo->AdapterFormat) {
             continue;
         }
-        if (SameMode(mode, bestDesktop)) {
+        if (SameMode(mode, best.desktop)) {
             chosen = mode;
             haveMode = true;
             break;
         }
-        if (mode.Width == bestDesktop.Width || !haveMode) {
+        if (mode.Width == best.desktop.Width || !haveMode) {
             chosen = mode;
             haveMode = true;
         }
@@ -312,17 +309,7 @@ found:
     if (!haveMode) {
         return false;
     }
-    D3DModeSettings& settings = m_d3dSettings.Fullscreen;
-    settings.pAdapterInfo = bestAdapter;
-    settings.pDeviceInfo = bestDevice;
-    settings.pDeviceCombo = bestCombo;
-    settings.DisplayMode = chosen;
-    settings.DepthStencilBufferFormat =
-        bestCombo->depthStencilFormats.empty() ? D3DFMT_UNKNOWN : bestCombo->depthStencilFormats.front();
-    settings.MultisampleType = bestCombo->multiSampleTypes.front();
-    settings.MultisampleQuality = 0;
-    settings.VertexProcessing = bestCombo->vertexProcessingTypes.front();
-    settings.PresentInterval = bestCombo->presentIntervals.front();
+    TakeCombo(m_d3dSettings.Fullscreen, best, chosen);
     return true;
 }
 

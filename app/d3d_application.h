@@ -3,6 +3,7 @@
 // message loop, the fixed 1/60 s frame step, lost-device recovery, the windowed/full-screen
 // toggle and fatal error reporting. The program's own behaviour enters through the hooks.
 
+#include <functional>
 #include <string>
 
 #include "app/app_timer.h"
@@ -136,6 +137,21 @@ private:
     static LRESULT StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HRESULT CreateWindowIfMissing();
     HRESULT TryInitialize3DEnvironment();
+    struct ComboChoice {
+        D3DAdapterInfo* adapter = nullptr;
+        D3DDeviceInfo* device = nullptr;
+        D3DDeviceCombo* combo = nullptr;
+        D3DDISPLAYMODE desktop{};
+    };
+    struct ComboVerdict {
+        bool take = false;  // the combination replaces the current choice
+        bool stop = false;  // and nothing better can follow
+    };
+    using ComboRule = std::function<ComboVerdict(const ComboChoice& current, const D3DDeviceCombo& combo,
+                                                 const D3DDISPLAYMODE& desktop)>;
+    // Walks the windowed or full-screen combinations; the rule decides which one is best.
+    ComboChoice SearchCombos(bool windowed, bool requireHAL, bool requireREF, const ComboRule& rule);
+    static void TakeCombo(D3DModeSettings& settings, const ComboChoice& choice, const D3DDISPLAYMODE& mode);
     bool FindBestWindowedMode(bool requireHAL, bool requireREF);
     bool FindBestFullscreenMode(bool requireHAL, bool requireREF);
     void ApplyRegistryFullscreenMode();
