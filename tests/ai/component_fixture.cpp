@@ -13,30 +13,30 @@ void AddProperties(enXml& element, const Properties& properties) {
     }
 }
 
-void AddComponent(enXml& parent, const ComponentSpec& spec, const char* tag) {
+void AddComponent(enXml& parent, const ComponentRecipe& recipe, const char* tag) {
     enXml* element = parent.AddNewChild(tag);
-    element->AddAttribute("Name", spec.className);
-    AddProperties(*element, spec.properties);
+    element->AddAttribute("Name", recipe.className);
+    AddProperties(*element, recipe.properties);
 }
 
 }  // namespace
 
-std::unique_ptr<enXml> ComponentElement(const ComponentSpec& spec, const char* tag) {
+std::unique_ptr<enXml> ComponentElement(const ComponentRecipe& recipe, const char* tag) {
     auto element = std::make_unique<enXml>(tag);
-    element->AddAttribute("Name", spec.className);
-    AddProperties(*element, spec.properties);
+    element->AddAttribute("Name", recipe.className);
+    AddProperties(*element, recipe.properties);
     return element;
 }
 
-CEntity& ComponentTest::LoadEntity(const std::vector<ComponentSpec>& suffix, const char* physics,
+CEntity& ComponentTest::LoadEntity(const std::vector<ComponentRecipe>& suffix, const char* physics,
                                    const char* lifeTime, const Properties& entityProperties) {
     enXml root("Entity");
     root.AddAttribute("Name", "mover");
     AddProperties(root, entityProperties);
     enXml* list = root.AddNewChild("AIList");
     enXml* suffixList = list->AddNewChild("SuffixAIList");
-    for (const ComponentSpec& spec : suffix) {
-        AddComponent(*suffixList, spec, "AI");
+    for (const ComponentRecipe& recipe : suffix) {
+        AddComponent(*suffixList, recipe, "AI");
     }
     if (physics) {
         AddComponent(*list, {physics, {}}, "AIPhysics");
@@ -49,8 +49,8 @@ CEntity& ComponentTest::LoadEntity(const std::vector<ComponentSpec>& suffix, con
     return *entity;
 }
 
-std::unique_ptr<C_AI> ComponentTest::Create(const ComponentSpec& spec, CEntity* owner) {
-    const std::unique_ptr<enXml> element = ComponentElement(spec);
+std::unique_ptr<C_AI> ComponentTest::Create(const ComponentRecipe& recipe, CEntity* owner) {
+    const std::unique_ptr<enXml> element = ComponentElement(recipe);
     return CreateAI(element.get(), owner);
 }
 

@@ -11,7 +11,7 @@ class PhysicsLifeTimeTest : public ComponentTest {
 protected:
     // The tick on which an entity with this lifetime component dies, or 0 if it lives through
     // the given number of ticks.
-    int TickOfDeath(const ComponentSpec& lifeTime, int ticks) {
+    int TickOfDeath(const ComponentRecipe& lifeTime, int ticks) {
         CEntity& entity = LoadEntity({});
         const std::unique_ptr<C_AI> component = Create(lifeTime, &entity);
         for (int tick = 1; tick <= ticks; ++tick) {
