@@ -55,15 +55,14 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 NameAtomTable::NameAtomTable() : m_empty(Intern("")) {}
 
 const NameAtom* NameAtomTable::Intern(std::string_view text) {
-    const std::uint32_t hash = NameAtom::HashOf(text);
-    for (auto it = m_atoms.begin(); it != m_atoms.end(); ++it) {
-        if (it->Hash() != hash || it->Text() != text) {
-            continue;
-        }
+    if (const auto found = m_index.find(text); found != m_index.end()) {
+        const auto it = found->second;
         if (it != m_atoms.begin()) {
             m_atoms.splice(std::prev(it), m_atoms, it);
         }
         return &*it;
     }
-    return &m_atoms.emplace_back(std::string(text), hash);
+    NameAtom& atom = m_atoms.emplace_back(std::string(text), NameAtom::HashOf(text));
+    m_index.emplace(atom.Text(), std::prev(m_atoms.end()));
+    return &atom;
 }

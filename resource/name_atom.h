@@ -6,6 +6,7 @@
 #include <list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "engine/singleton.h"
 
@@ -29,7 +30,8 @@ private:
     mutable std::uint32_t m_foldedHash = 0;
 };
 
-// Atoms live as long as the process; the list slowly orders itself by use.
+// Atoms live as long as the process; the list slowly orders itself by use. The index finds an
+// atom without walking the list; its keys view the atoms' own texts, which never move.
 class NameAtomTable : public tmSingleton<NameAtomTable> {
 public:
     NameAtomTable();
@@ -40,6 +42,10 @@ public:
 
 private:
     std::list<NameAtom> m_atoms;
+    struct TextHash {
+        std::size_t operator()(std::string_view text) const { return NameAtom::HashOf(text); }
+    };
+    std::unordered_map<std::string_view, std::list<NameAtom>::iterator, TextHash> m_index;
     const NameAtom* m_empty;
 };
 

@@ -166,6 +166,18 @@ TEST(BmlConverter, TheCheckValueCarriesTheHighSumIntoTheSecondWord) {
     EXPECT_EQ(second, ((0xFF * 0xFF) & 0xFF) + 4u);
 }
 
+TEST(BmlConverter, TheCheckValueCoversWholeBlocksAndTheTail) {
+    // 0xFF squared keeps 0x01 in its low byte.
+    const auto [first, second] = CXmlBmlConverter::CheckValue(Bytes(130, 0xFF));
+    EXPECT_EQ(first, 130u * 0xFF);
+    EXPECT_EQ(second, 130u);
+    // A sum just past 32 bits: the carry lands in the second word.
+    const std::size_t count = 16843010;
+    const auto [low, carried] = CXmlBmlConverter::CheckValue(Bytes(count, 0xFF));
+    EXPECT_EQ(low, 254u);
+    EXPECT_EQ(carried, count + 1);
+}
+
 TEST(BmlConverter, DamagedRecordsFailTheWholeDocument) {
     const std::vector<Bytes> damaged = {
         {0x84, 1, 7, 0, 0, 0, 0},                 // type code 7
