@@ -760,7 +760,7 @@ LRESULT CD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wParam,
             return HandleSize(wParam);
         case WM_SETCURSOR:
             if (m_bActive && !m_bWindowed) {
-                win32::ShowCursor(false);
+                win32::SetCursor(nullptr);
                 if (m_bShowCursorWhenFullscreen && m_pd3dDevice) {
                     m_pd3dDevice->ShowCursor(true);
                 }
