@@ -17,6 +17,7 @@
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
 #include "resource/group_file.h"
+#include "resource/name_atom.h"
 #include "resource/paths.h"
 
 namespace {
@@ -24,20 +25,6 @@ namespace {
 constexpr const char* kRegistryKey = "SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0";
 constexpr int kTicksPerSecondMark = 30;
 constexpr std::size_t kScreenSaverPathLimit = 260;
-
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-    const std::size_t length = std::strlen(b);
-    if (a.size() != length) {
-        return false;
-    }
-    for (std::size_t i = 0; i < length; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // A value longer than four bytes counts as missing; the stored type is not compared.
 bool QueryDword(HKEY key, const char* name, DWORD& value) {
