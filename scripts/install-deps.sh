@@ -8,7 +8,8 @@ packages=(
     libsdl2-dev libgl-dev libgl1-mesa-dri libopenal-dev libsndfile1-dev
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
     libgtk-3-dev libx11-dev libstb-dev zlib1g-dev libpugixml-dev
-    xvfb xauth
+    libfreetype-dev fonts-dejavu-core
+    xvfb xauth xdotool
 )
 
 missing=()
