@@ -1,0 +1,16 @@
+#pragma once
+// Keyboard bindings: arrows, fire keys, navigation keys and digits, by DirectInput key code.
+
+#include "input/input_controller.h"
+
+class CInputControllerKeyboard : public CInputController {
+public:
+    static constexpr int kActionCount = 36;
+
+    explicit CInputControllerKeyboard(CInputDevice* keyboard);
+    void Update(ControlState& state) override;
+
+private:
+    // The button an action drives; null for the rows that drive nothing.
+    static ButtonState* Target(ControlState& state, int action);
+};
