@@ -32,8 +32,8 @@ public:
     // One binding per action number 0 .. count - 1: the row's default code, or -1 without a row.
     virtual void SetDefaults();
     virtual void Clear();
-    // ORs the bound device states into the control state.
-    virtual void Update(ControlState& state) = 0;
+    // ORs the bound device states into the control state; nothing happens without a device.
+    virtual void Update(ControlState& state);
     // Reads the named rows' bindings as hexadecimal child values; a missing value keeps the
     // binding as it was.
     virtual void Load(const enXml& element);
@@ -46,6 +46,9 @@ public:
     const std::vector<std::int32_t>& Bindings() const { return m_bindings; }
 
 protected:
+    // Applies one bound action (code is never -1).
+    virtual void ApplyAction(ControlState& state, int action, std::int32_t code) const = 0;
+    virtual bool IsActive() const { return true; }
     CInputDevice* Device() const { return m_device; }
     // Down, pressed and released of the device's button with this code, ORed into target.
     void ApplyButton(std::int32_t code, ButtonState& target) const;

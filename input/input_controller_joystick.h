@@ -9,5 +9,8 @@ public:
     static constexpr int kActionCount = 5;
 
     explicit CInputControllerJoystick(CInputDevice* joystick);
-    void Update(ControlState& state) override;
+
+protected:
+    void ApplyAction(ControlState& state, int action, std::int32_t code) const override;
+    bool IsActive() const override;
 };

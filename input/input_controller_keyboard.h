@@ -8,7 +8,9 @@ public:
     static constexpr int kActionCount = 36;
 
     explicit CInputControllerKeyboard(CInputDevice* keyboard);
-    void Update(ControlState& state) override;
+
+protected:
+    void ApplyAction(ControlState& state, int action, std::int32_t code) const override;
 
 private:
     // The button an action drives; null for the rows that drive nothing.

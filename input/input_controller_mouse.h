@@ -8,5 +8,7 @@ public:
     static constexpr int kActionCount = 5;
 
     explicit CInputControllerMouse(CInputDevice* mouse);
-    void Update(ControlState& state) override;
+
+protected:
+    void ApplyAction(ControlState& state, int action, std::int32_t code) const override;
 };

@@ -2,7 +2,9 @@
 // The keyboard, mouse and joystick controllers together, with their bindings kept in the
 // options' "Controls" element.
 
+#include <array>
 #include <memory>
+#include <utility>
 
 #include "input/input_controller_joystick.h"
 #include "input/input_controller_keyboard.h"
@@ -34,6 +36,9 @@ public:
     CInputControllerJoystick* Joystick() const { return m_joystick.get(); }
 
 private:
+    // Each controller with the name of its child of "Controls", in update order.
+    std::array<std::pair<CInputController*, const char*>, 3> Parts() const;
+
     std::unique_ptr<CInputControllerKeyboard> m_keyboard;
     std::unique_ptr<CInputControllerMouse> m_mouse;
     std::unique_ptr<CInputControllerJoystick> m_joystick;
