@@ -49,12 +49,15 @@ public:
     // 0 while muted or inactive, else the options' music or sound volume.
     static int EffectiveMusicVolume();
     static int EffectiveSoundVolume();
+    // Splits at every "," and ";", dropping empty parts; the parts are not trimmed.
+    static std::vector<std::string> SplitNames(std::string_view text);
 
 private:
     struct tSoundEntry {
         std::string name;
         std::string fileName;
         HSAMPLE sample = 0;
+        bool failureLogged = false;  // a file that does not load is reported once
     };
 
     struct tMusicSlot {
@@ -67,6 +70,7 @@ private:
     };
 
     void ReadCatalogue();
+    tSoundEntry* FindEntry(std::string_view name);
     void LoadSample(tSoundEntry& entry);
     HSTREAM CreateMusicStream(const std::string& path);
     // True when the fade reached its target and freed the stream.
