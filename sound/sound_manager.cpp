@@ -56,7 +56,9 @@ bool ParseSwitchMode(std::string_view text, eMusicSwitch& mode) {
 
 }  // namespace
 
-CSoundManager::CSoundManager() {
+CSoundManager::CSoundManager() : CSoundManager(GetProgramFolder()) {}
+
+CSoundManager::CSoundManager(std::string dataFolder) : m_dataFolder(std::move(dataFolder)) {
     ReadCatalogue();
 }
 
@@ -79,7 +81,7 @@ int CSoundManager::EffectiveSoundVolume() {
 }
 
 void CSoundManager::ReadCatalogue() {
-    const enXml* root = XmlCache::Instance().Load(GetProgramFolder() + "\\Sound\\AllSounds.xml");
+    const enXml* root = XmlCache::Instance().Load(m_dataFolder + "\\Sound\\AllSounds.xml");
     if (!root) {
         return;
     }
@@ -133,7 +135,7 @@ void CSoundManager::Init(HWND window) {
 
 void CSoundManager::LoadSample(tSoundEntry& entry) {
     CDebugLog& log = CDebugLog::Instance();
-    const std::string path = GetProgramFolder() + "\\Sound\\" + entry.fileName;
+    const std::string path = m_dataFolder + "\\Sound\\" + entry.fileName;
     if (FileExists(path)) {
         entry.sample = BASS_SampleLoad(0, path.c_str(), 0, 0, kMaxSimultaneousPlaybacks, 0);
         if (entry.sample) {
@@ -239,7 +241,7 @@ bool CSoundManager::StartMusic(std::string_view fileName, eMusicSwitch mode) {
             3, "Warning! Tried to creat Music Stream using empty filename. Skipping.");
         return true;
     }
-    const HSTREAM stream = CreateMusicStream(GetProgramFolder() + "\\Music\\" + std::string(fileName));
+    const HSTREAM stream = CreateMusicStream(m_dataFolder + "\\Music\\" + std::string(fileName));
     if (!stream) {
         return false;
     }

@@ -20,6 +20,8 @@ class CSoundManager : public tmSingleton<CSoundManager> {
 public:
     // Reads the catalogue "\Sound\AllSounds.xml" below the program folder.
     CSoundManager();
+    // The same below another data folder (with its trailing backslash).
+    explicit CSoundManager(std::string dataFolder);
     ~CSoundManager();
     CSoundManager(const CSoundManager&) = delete;
     CSoundManager& operator=(const CSoundManager&) = delete;
@@ -82,6 +84,7 @@ private:
     void HandleMusicStart(const std::string& argument);
     void StopMusic();
 
+    std::string m_dataFolder;
     std::vector<tSoundEntry> m_catalogue;
     tMusicSlot m_slotA;
     tMusicSlot m_slotB;
