@@ -17,6 +17,7 @@
 #include "app/debug_log.h"
 #include "engine/entity.h"
 #include "resource/xml.h"
+#include "sound/ai_play_sound.h"
 
 namespace {
 
@@ -58,6 +59,8 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAISingleLoopAnimationLifeTime", &Create<CAISingleLoopAnimationLifeTime>},
         {"CAISingleTickLifeTime", &Create<CAISingleTickLifeTime>},
         {"CAIMoveByCircle", &Create<CAIMoveByCircle>},
+        // Sound
+        {"CAIPlaySound", &Create<CAIPlaySound>},
     };
     return classes;
 }
