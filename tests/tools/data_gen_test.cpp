@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "render/font_scan.h"
 #include "tests/support/temp_dir.h"
 #include "tools/data_gen/audio_synth.h"
 #include "tools/data_gen/font_sheet.h"
@@ -97,6 +98,39 @@ TEST(FontSheetTest, CellsAreFoundOnePerCharacterWithTheirBaselineMarks) {
     EXPECT_EQ(MaxAlpha(image, cells[0]), 0) << "the space is empty";
     EXPECT_GT(MaxAlpha(image, cells['A' - 32]), 200) << "A is drawn";
     EXPECT_GT(cells['W' - 32].width, cells['i' - 32].width);
+}
+
+// The engine's own font scanner finds every generated cell: each character gets a glyph of the
+// sheet's cell height, with the descent below the marked baseline.
+TEST(FontSheetTest, TheEnginesScannerReadsTheGeneratedSheet) {
+    FontSheet sheet;
+    std::string error;
+    ASSERT_TRUE(BuildFontSheet(kFont, 20, Latin1PrintableCodes(), 256, sheet, error)) << error;
+    const RgbaImage& image = sheet.image;
+    std::vector<std::uint32_t> argb;
+    for (int y = 0; y < image.Height(); ++y) {
+        for (int x = 0; x < image.Width(); ++x) {
+            const Rgba p = image.At(x, y);
+            argb.push_back(std::uint32_t(p.a) << 24 | std::uint32_t(p.r) << 16 | std::uint32_t(p.g) << 8 |
+                           p.b);
+        }
+    }
+    std::string letters;
+    for (int code : sheet.codes) {
+        letters += char(code);
+    }
+    const tFontScan scan =
+        ScanFontImage(CFontImage(std::uint32_t(image.Width()), std::uint32_t(image.Height()), argb), letters,
+                      "sheet.png", "sheet.xml");
+    EXPECT_EQ(scan.lineHeight, std::uint32_t(sheet.cellHeight));
+    const float height = float(image.Height());
+    for (int code : sheet.codes) {
+        const tGlyph& glyph = scan.glyphs[std::size_t(code)];
+        EXPECT_GT(glyph.right, glyph.left) << code;
+        EXPECT_NEAR((glyph.bottom - glyph.top) * height, float(sheet.cellHeight), 0.01f) << code;
+        EXPECT_NEAR(glyph.descent * height, float(sheet.cellHeight - sheet.baselineRow - 1), 0.01f) << code;
+    }
+    EXPECT_EQ(scan.glyphs[1].right, 0.0f) << "codes without a cell stay empty";
 }
 
 TEST(FontSheetTest, DocumentListsTheCellsInOrderAndAMissingFontIsAnError) {
