@@ -16,6 +16,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
+#include "render/font_cache.h"
 #include "render/texture_cache.h"
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
@@ -244,6 +245,7 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
                     static_cast<float>(m_d3dsdBackBuffer.Height));
     cameras.ApplySceneCamera(m_pd3dDevice);
     enEntityManager::Instance().RestoreDeviceObjects();
+    CFontCache::Instance().RestoreDeviceObjects();
     return S_OK;
 }
 
@@ -289,6 +291,9 @@ HRESULT CMyD3DApplication::RenderFrame() {
 
 HRESULT CMyD3DApplication::InvalidateDeviceObjects() {
     enEntityManager::Instance().InvalidateDeviceObjects();
+    if (CFontCache::Exists()) {
+        CFontCache::Instance().InvalidateDeviceObjects();
+    }
     return S_OK;
 }
 
@@ -297,6 +302,7 @@ HRESULT CMyD3DApplication::DeleteDeviceObjects() {
     entities.DumpEntities(nullptr, 1);
     entities.DeleteDeviceObjects();
     entities.DeleteAllEntities();
+    CFontCache::DestroyInstance();
     CTextureCache::Instance().ReleaseAll();
     return S_OK;
 }

@@ -4,9 +4,12 @@
 #include <array>
 
 #include "ai/affine_math.h"
+#include "app/camera_manager.h"
 #include "app/debug_log.h"
 #include "engine/entity_manager.h"
 #include "engine/game_manager.h"
+#include "render/application_device.h"
+#include "render/bitmap_font.h"
 
 namespace {
 
@@ -42,6 +45,24 @@ CModel* CEntity::CreateModel(const std::string& /*path*/) {
     // Models cannot be drawn yet, so none can be created: an entity that names one fails to
     // load, as for any model that fails.
     return nullptr;
+}
+
+void CEntity::Render() {
+    if (!m_effectivelyVisible) {
+        return;
+    }
+    if (m_textLabel) {
+        RenderTextLabel();
+    }
+}
+
+void CEntity::RenderTextLabel() {
+    if (!m_font) {
+        return;
+    }
+    CCameraManager::Instance().ApplySceneCamera(GetApplicationDevice());
+    m_font->DrawText(m_worldPlacement._41, m_worldPlacement._42, m_worldPlacement._43, m_placement._11,
+                     m_placement._22, m_text, m_textColor, m_textFlags);
 }
 
 void CEntity::Update() {

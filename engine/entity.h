@@ -19,6 +19,7 @@ inline constexpr float kEntityEpsilon = 1.1920929e-7f;
 
 class enXml;
 class CModel;
+class CBitmapFont;
 struct IDirect3DDevice8;
 
 class CEntity : public tmTree<CEntity> {
@@ -36,6 +37,8 @@ public:
     virtual void Update();
     // A model loaded from the path, or null when it cannot be created.
     virtual CModel* CreateModel(const std::string& path);
+    // Draws this entity only; the manager walks the entities in sorted order.
+    void Render();
 
     void Kill();
     bool IsKilled() const { return m_killed; }
@@ -134,6 +137,7 @@ private:
     static const tOwnComponentKind kPhysicsKind;
     static const tOwnComponentKind kLifeTimeKind;
 
+    void RenderTextLabel();
     void LoadFlags(const enXml& element);
     void LoadTextLabel(const enXml& element);
     // The model's file name, none without a "Model" element; false when that element is broken.
@@ -170,6 +174,7 @@ private:
 
     bool m_textLabel = false;
     std::string m_fontName;
+    CBitmapFont* m_font = nullptr;  // owned by the font cache
     std::string m_text;
     std::uint32_t m_textColor = 0xFFFFFFFF;
     std::uint32_t m_textFlags = 32;

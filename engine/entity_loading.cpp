@@ -13,6 +13,7 @@
 #include "engine/entity.h"
 #include "engine/entity_manager.h"
 #include "engine/hit_manager.h"
+#include "render/font_cache.h"
 #include "render/font_flags.h"
 #include "resource/paths.h"
 #include "resource/translator.h"
@@ -136,6 +137,7 @@ void CEntity::LoadFlags(const enXml& element) {
 
 void CEntity::LoadTextLabel(const enXml& element) {
     element.GetValueString(InternName("sFontName"), m_fontName);
+    m_font = CFontCache::Instance().GetFont(m_fontName);
     element.GetValueHex(InternName("dwTextColor"), m_textColor);
     m_text.clear();
     for (const enXml* child = element.FirstChild(); child; child = child->NextSibling()) {
