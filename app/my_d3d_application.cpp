@@ -16,6 +16,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
+#include "render/xmodel_manager.h"
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
@@ -243,6 +244,7 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
                     static_cast<float>(m_d3dsdBackBuffer.Height));
     cameras.ApplySceneCamera(m_pd3dDevice);
     enEntityManager::Instance().RestoreDeviceObjects();
+    CXModelManager::Instance().RestoreDeviceObjects();
     return S_OK;
 }
 
@@ -288,6 +290,7 @@ HRESULT CMyD3DApplication::RenderFrame() {
 
 HRESULT CMyD3DApplication::InvalidateDeviceObjects() {
     enEntityManager::Instance().InvalidateDeviceObjects();
+    CXModelManager::Instance().InvalidateDeviceObjects();
     return S_OK;
 }
 
@@ -296,6 +299,7 @@ HRESULT CMyD3DApplication::DeleteDeviceObjects() {
     entities.DumpEntities(nullptr, 1);
     entities.DeleteDeviceObjects();
     entities.DeleteAllEntities();
+    CXModelManager::DestroyInstance();
     return S_OK;
 }
 
