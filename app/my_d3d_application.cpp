@@ -18,6 +18,7 @@
 #include "platform/win32/window.h"
 #include "render/font_cache.h"
 #include "render/texture_cache.h"
+#include "render/xmodel_manager.h"
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
@@ -246,6 +247,7 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
     cameras.ApplySceneCamera(m_pd3dDevice);
     enEntityManager::Instance().RestoreDeviceObjects();
     CFontCache::Instance().RestoreDeviceObjects();
+    CXModelManager::Instance().RestoreDeviceObjects();
     return S_OK;
 }
 
@@ -294,6 +296,7 @@ HRESULT CMyD3DApplication::InvalidateDeviceObjects() {
     if (CFontCache::Exists()) {
         CFontCache::Instance().InvalidateDeviceObjects();
     }
+    CXModelManager::Instance().InvalidateDeviceObjects();
     return S_OK;
 }
 
@@ -302,6 +305,7 @@ HRESULT CMyD3DApplication::DeleteDeviceObjects() {
     entities.DumpEntities(nullptr, 1);
     entities.DeleteDeviceObjects();
     entities.DeleteAllEntities();
+    CXModelManager::DestroyInstance();
     CFontCache::DestroyInstance();
     CTextureCache::Instance().ReleaseAll();
     return S_OK;
