@@ -116,9 +116,10 @@ public:
     bool Is2D() const { return m_is2D; }
     bool IsAlpha() const { return m_isAlpha; }
     void SetRenderClass(bool is2D, bool isAlpha);
-    // True when the entity has a model drawn in 2D; entities carry no models yet. Virtual so
-    // that mouse picking can be exercised before models exist.
-    virtual bool HasModel2D() const { return false; }
+    // True when the entity has a model drawn in 2D. Virtual so that mouse picking can be
+    // exercised without models.
+    virtual bool HasModel2D() const;
+    CModel* GetModel() const { return m_model.get(); }
     float GetSortKey() const { return m_sortKey; }
 
     const std::vector<std::unique_ptr<C_AI>>& GetPrefixComponents() const { return m_prefixComponents; }
@@ -138,6 +139,7 @@ private:
     static const tOwnComponentKind kLifeTimeKind;
 
     void RenderTextLabel();
+    void RenderBoundingBox();
     void LoadFlags(const enXml& element);
     void LoadTextLabel(const enXml& element);
     // The model's file name, none without a "Model" element; false when that element is broken.
@@ -181,6 +183,7 @@ private:
     bool m_viewOriented = false;
     bool m_parentRelativeTransform = true;
 
+    std::unique_ptr<CModel> m_model;
     std::unique_ptr<C_AI> m_identity;
     std::vector<std::unique_ptr<C_AI>> m_prefixComponents;
     std::vector<std::unique_ptr<C_AI>> m_suffixComponents;

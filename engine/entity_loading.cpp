@@ -15,6 +15,7 @@
 #include "engine/hit_manager.h"
 #include "render/font_cache.h"
 #include "render/font_flags.h"
+#include "render/model.h"
 #include "resource/paths.h"
 #include "resource/translator.h"
 #include "resource/xml.h"
@@ -225,8 +226,13 @@ void CEntity::AttachSubEntity(const enXml& subEntityElement) {
 
 bool CEntity::LoadModel(const std::string& fileName) {
     CModel* model = CreateModel(GetProgramFolder() + "\\Models\\" + fileName);
-    // Models are not kept yet: none can be created, so this is where a named model fails.
-    return model != nullptr;
+    if (!model) {
+        return false;
+    }
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    model->GetBoundingBox(identity, m_localBoxMin, m_localBoxMax);
+    return true;
 }
 
 bool CEntity::LoadComponents(const enXml& element) {
