@@ -16,7 +16,9 @@
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
+#include "render/font_cache.h"
 #include "render/texture_cache.h"
+#include "render/xmodel_manager.h"
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
@@ -248,6 +250,8 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
                     static_cast<float>(m_d3dsdBackBuffer.Height));
     cameras.ApplySceneCamera(m_pd3dDevice);
     enEntityManager::Instance().RestoreDeviceObjects();
+    CFontCache::Instance().RestoreDeviceObjects();
+    CXModelManager::Instance().RestoreDeviceObjects();
     return S_OK;
 }
 
@@ -294,6 +298,10 @@ HRESULT CMyD3DApplication::RenderFrame() {
 
 HRESULT CMyD3DApplication::InvalidateDeviceObjects() {
     enEntityManager::Instance().InvalidateDeviceObjects();
+    if (CFontCache::Exists()) {
+        CFontCache::Instance().InvalidateDeviceObjects();
+    }
+    CXModelManager::Instance().InvalidateDeviceObjects();
     return S_OK;
 }
 
@@ -302,6 +310,8 @@ HRESULT CMyD3DApplication::DeleteDeviceObjects() {
     entities.DumpEntities(nullptr, 1);
     entities.DeleteDeviceObjects();
     entities.DeleteAllEntities();
+    CXModelManager::DestroyInstance();
+    CFontCache::DestroyInstance();
     CTextureCache::Instance().ReleaseAll();
     return S_OK;
 }

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/d3d_application.h"
 #include "app/debug_log.h"
+#include "render/application_device.h"
 #include "render/font_cache.h"
 #include "render/texture_cache.h"
 #include "resource/paths.h"
@@ -226,8 +226,7 @@ HRESULT CBitmapFont::RestoreDeviceObjects() {
         return S_OK;
     }
     if (!m_device) {
-        const CD3DApplication* application = CD3DApplication::GetInstance();
-        if (!application || FAILED(InitDeviceObjects(application->GetDevice()))) {
+        if (FAILED(InitDeviceObjects(GetApplicationDevice()))) {
             return E_FAIL;
         }
     }

@@ -46,6 +46,7 @@ private:
 
     bool m_deferrable = true;
     bool m_built = false;
+    bool m_flattenedAny = false;
     D3DMATERIAL8 m_flatMaterial{};
     IDirect3DTexture8* m_flatTexture = nullptr;
     std::vector<tFlatVertex> m_flatVertices;

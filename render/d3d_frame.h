@@ -18,10 +18,11 @@ public:
     CD3DFrame(const CD3DFrame&) = delete;
     CD3DFrame& operator=(const CD3DFrame&) = delete;
 
-    // Draws this frame and its children with parentWorld applied before the frame's matrix.
+    // Draws this frame, the siblings after it and their children; parentWorld applies before
+    // each frame's matrix.
     HRESULT Render(IDirect3DDevice8* device, const D3DXMATRIX& parentWorld);
-    // Calls back every mesh of this frame and its children (the shadow model's too); stops
-    // when the callback returns false.
+    // Calls back every mesh of this frame, the siblings after it and their children (the
+    // shadow model's too); stops when the callback returns false.
     bool EnumMeshes(tMeshCallback callback, void* context);
 
     HRESULT RestoreDeviceObjects(IDirect3DDevice8* device);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/d3d_application.h"
 #include "app/debug_log.h"
+#include "render/application_device.h"
 #include "resource/name_atom.h"
 #include "resource/xml.h"
 
@@ -82,8 +82,7 @@ CBitmapFont* CFontCache::GetFont(const std::string& name) {
         }
     }
     auto font = std::make_unique<CBitmapFont>(name);
-    const CD3DApplication* application = CD3DApplication::GetInstance();
-    font->InitDeviceObjects(application ? application->GetDevice() : nullptr);
+    font->InitDeviceObjects(GetApplicationDevice());
     font->RestoreDeviceObjects();
     m_fonts.push_back(std::make_unique<CFontCacheItem>(name, std::move(font)));
     return m_fonts.back()->GetFont();

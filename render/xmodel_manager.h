@@ -43,8 +43,9 @@ private:
     void UpdatePlainMetrics();
     void UpdatePackedMetrics();
     void UpdateEntry(const std::string& path, enXml& metrics, const std::string& timeText, bool packed);
-    std::unique_ptr<CD3DFile> CreateFromFile(const std::string& path, bool logged);
-    std::unique_ptr<CD3DFile> CreateFromGroupFile(const std::string& path, bool logged);
+    // Loads with the application's device, when there is one yet; null on failure.
+    static std::unique_ptr<CD3DFile> CreateFromFile(const std::string& path);
+    static std::unique_ptr<CD3DFile> CreateFromGroupFile(const std::string& path);
 
     std::list<tEntry> m_models;
     std::string m_plainMetricsPath;

@@ -5,51 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/font_image_builder.h"
 #include "tests/support/log_capture.h"
 
 namespace {
 
-constexpr std::uint32_t kSeparator = 0xFF000000;
-constexpr std::uint32_t kInk = 0xFFFFFFFF;
-constexpr std::uint32_t kBaseline = 0xFFFF0000;
-
-// A grid of cells: one row of cells per entry of rowHeights, cellWidth wide, with separator
-// lines around every cell.
-struct FontImageBuilder {
-    FontImageBuilder(std::uint32_t cellsPerRow, std::uint32_t cellWidth,
-                     std::vector<std::uint32_t> rowHeights)
-        : cellWidth(cellWidth), rowHeights(std::move(rowHeights)) {
-        width = 1 + cellsPerRow * (cellWidth + 1);
-        height = 1;
-        for (std::uint32_t rowHeight : this->rowHeights) {
-            height += rowHeight + 1;
-        }
-        pixels.assign(std::size_t(width) * height, kInk);
-        std::uint32_t top = 0;
-        for (std::uint32_t rowHeight : this->rowHeights) {
-            for (std::uint32_t x = 0; x < width; ++x) {
-                Set(x, top, kSeparator);
-                Set(x, top + rowHeight + 1, kSeparator);
-            }
-            for (std::uint32_t y = top; y <= top + rowHeight + 1; ++y) {
-                for (std::uint32_t x = 0; x < width; x += cellWidth + 1) {
-                    Set(x, y, kSeparator);
-                }
-            }
-            top += rowHeight + 1;
-        }
-    }
-    void Set(std::uint32_t x, std::uint32_t y, std::uint32_t value) {
-        pixels[std::size_t(y) * width + x] = value;
-    }
-    CFontImage Image() const { return CFontImage(width, height, pixels); }
-
-    std::uint32_t cellWidth;
-    std::vector<std::uint32_t> rowHeights;
-    std::uint32_t width;
-    std::uint32_t height;
-    std::vector<std::uint32_t> pixels;
-};
+using zumbo::test::FontImageBuilder;
+using zumbo::test::kBaseline;
+using zumbo::test::kInk;
+using zumbo::test::kSeparator;
 
 TEST(FontScanTest, CellsBecomeGlyphsInsideTheirSeparators) {
     zumbo::test::LogCapture log;
