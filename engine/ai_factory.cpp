@@ -12,6 +12,7 @@
 #include "ai/random_move_rotate.h"
 #include "ai/rotation_components.h"
 #include "ai/scale.h"
+#include "ai/screen_saver_logic.h"
 #include "ai/translation_components.h"
 #include "ai/volume_ping_pong.h"
 #include "app/debug_log.h"
@@ -61,6 +62,8 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAIMoveByCircle", &Create<CAIMoveByCircle>},
         // Sound
         {"CAIPlaySound", &Create<CAIPlaySound>},
+        // Screen saver
+        {"CAIScreenSaverLogic", &Create<CAIScreenSaverLogic>},
     };
     return classes;
 }
