@@ -5,6 +5,7 @@
 
 #include "ai/bill_board.h"
 #include "ai/lifetime_components.h"
+#include "ai/light_components.h"
 #include "ai/matrix_components.h"
 #include "ai/move_by_circle.h"
 #include "ai/parent_following.h"
@@ -58,6 +59,9 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAISingleLoopAnimationLifeTime", &Create<CAISingleLoopAnimationLifeTime>},
         {"CAISingleTickLifeTime", &Create<CAISingleTickLifeTime>},
         {"CAIMoveByCircle", &Create<CAIMoveByCircle>},
+        // Visual effects, particles, lights and video
+        {"CAIStaticLight", &Create<CAIStaticLight>},
+        {"CAISpawnDynamicLight", &Create<CAISpawnDynamicLight>},
     };
     return classes;
 }
