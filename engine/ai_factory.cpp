@@ -8,6 +8,7 @@
 #include "ai/light_components.h"
 #include "ai/matrix_components.h"
 #include "ai/move_by_circle.h"
+#include "ai/particle_generator.h"
 #include "ai/parent_following.h"
 #include "ai/physics_components.h"
 #include "ai/random_move_rotate.h"
@@ -62,6 +63,7 @@ const std::vector<tAIClass>& RegisteredClasses() {
         // Visual effects, particles, lights and video
         {"CAIStaticLight", &Create<CAIStaticLight>},
         {"CAISpawnDynamicLight", &Create<CAISpawnDynamicLight>},
+        {"CAIParticleGenerator", &Create<CAIParticleGenerator>},
     };
     return classes;
 }
