@@ -17,6 +17,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
+#include "render/texture_cache.h"
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
@@ -297,6 +298,7 @@ HRESULT CMyD3DApplication::DeleteDeviceObjects() {
     entities.DumpEntities(nullptr, 1);
     entities.DeleteDeviceObjects();
     entities.DeleteAllEntities();
+    CTextureCache::Instance().ReleaseAll();
     return S_OK;
 }
 
