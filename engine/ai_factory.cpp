@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/alpha_effects.h"
 #include "ai/bill_board.h"
 #include "ai/lifetime_components.h"
 #include "ai/light_components.h"
@@ -14,6 +15,7 @@
 #include "ai/random_move_rotate.h"
 #include "ai/rotation_components.h"
 #include "ai/scale.h"
+#include "ai/show_on_broker.h"
 #include "ai/translation_components.h"
 #include "ai/volume_ping_pong.h"
 #include "app/debug_log.h"
@@ -61,6 +63,10 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAISingleTickLifeTime", &Create<CAISingleTickLifeTime>},
         {"CAIMoveByCircle", &Create<CAIMoveByCircle>},
         // Visual effects, particles, lights and video
+        {"CAIFadeByAlpha", &Create<CAIFadeByAlpha>},
+        {"CAIBlinkAlpha", &Create<CAIBlinkAlpha>},
+        {"CAIShowOnBool", &Create<CAIShowOnBool>},
+        {"CAIShowOnIntEquals", &Create<CAIShowOnIntEquals>},
         {"CAIStaticLight", &Create<CAIStaticLight>},
         {"CAISpawnDynamicLight", &Create<CAISpawnDynamicLight>},
         {"CAIParticleGenerator", &Create<CAIParticleGenerator>},
