@@ -17,6 +17,8 @@
 #include "ai/scale.h"
 #include "ai/show_on_broker.h"
 #include "ai/translation_components.h"
+#include "ai/video_to_texture.h"
+#include "ai/video_to_texture_ds.h"
 #include "ai/volume_ping_pong.h"
 #include "app/debug_log.h"
 #include "engine/entity.h"
@@ -70,6 +72,8 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAIStaticLight", &Create<CAIStaticLight>},
         {"CAISpawnDynamicLight", &Create<CAISpawnDynamicLight>},
         {"CAIParticleGenerator", &Create<CAIParticleGenerator>},
+        {"CAIVideo2Texture", &Create<CAIVideo2Texture>},
+        {"CAIVideo2TextureDS", &Create<CAIVideo2TextureDS>},
     };
     return classes;
 }
