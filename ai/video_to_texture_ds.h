@@ -4,9 +4,9 @@
 
 #include <memory>
 
+#include "ai/video_stream.h"
 #include "ai/video_texture.h"
 #include "engine/ai.h"
-#include "platform/dshow/video_file.h"
 
 class enXml;
 
@@ -17,19 +17,13 @@ public:
 
     bool IsRunning() const { return m_running; }
     // Frames delivered into the texture since the stream (re)started.
-    long GetFramesDelivered() const { return m_delivered; }
+    long GetFramesDelivered() const { return m_stream ? m_stream->FramesDelivered() : 0; }
 
 private:
     bool Open();
-    // Reads every frame due by the stream time into m_frame; false at the end of the file.
-    bool ReadDueFrames(bool& gotFrame);
-    void Complete();
 
     tVideoSettings m_settings;
-    std::unique_ptr<dshow::VideoFile> m_video;
+    std::unique_ptr<CVideoStream> m_stream;
     tVideoTexture m_target;
-    double m_streamTime = 0.0;
-    long m_delivered = 0;
     bool m_running = false;
-    dshow::DibFrame m_frame;
 };

@@ -12,6 +12,7 @@
 #include "ai/particle_generator.h"
 #include "ai/parent_following.h"
 #include "ai/physics_components.h"
+#include "ai/play_video_file.h"
 #include "ai/random_move_rotate.h"
 #include "ai/rotation_components.h"
 #include "ai/scale.h"
@@ -74,6 +75,7 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAIParticleGenerator", &Create<CAIParticleGenerator>},
         {"CAIVideo2Texture", &Create<CAIVideo2Texture>},
         {"CAIVideo2TextureDS", &Create<CAIVideo2TextureDS>},
+        {"CAIPlayVideoFile", &Create<CAIPlayVideoFile>},
     };
     return classes;
 }

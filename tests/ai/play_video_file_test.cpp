@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "ai/play_video_file.h"
+#include "tests/ai/component_fixture.h"
+#include "tests/support/render_application.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_video.h"
+
+using namespace zumbo::test;
+
+namespace {
+
+class PlayVideoFileTest : public ComponentTest {
+protected:
+    void SetUp() override {
+        ComponentTest::SetUp();
+        setenv("ZUMBO_HEADLESS", "1", 1);
+        m_application = &RenderApplication::Instance();
+        ASSERT_EQ(m_application->Create(nullptr, 0, 0), S_OK);
+    }
+    void TearDown() override {
+        m_player.reset();
+        m_application->DestroyEnvironment();
+        m_application->DestroyInstance();
+        ComponentTest::TearDown();
+    }
+
+    d3d8::DeviceRecord& Record() { return d3d8::RecordingControl::LastDevice()->Record(); }
+
+    void Play(const std::string& file) {
+        m_entity = &LoadEntity({});
+        m_player = Create({"CAIPlayVideoFile", {{"sFileName", file}}}, m_entity);
+        ASSERT_NE(m_player, nullptr);
+    }
+
+    // The colour of the last drawn quad's texture at a texel, as 0xRRGGBB.
+    std::uint32_t DrawnTexel(int x, int y) {
+        auto* texture = static_cast<IDirect3DTexture8*>(Record().draws.back().texture);
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        std::uint32_t value = 0;
+        std::memcpy(&value, static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch + x * 4, 4);
+        texture->UnlockRect(0);
+        return value & 0xFFFFFF;
+    }
+
+    RenderApplication* m_application = nullptr;
+    TempDir m_dir;
+    CEntity* m_entity = nullptr;
+    std::unique_ptr<C_AI> m_player;
+};
+
+}  // namespace
+
+TEST_F(PlayVideoFileTest, EngineDrawingStopsWhileTheVideoPresentsItsFramesAndResumesAtTheEnd) {
+    TestVideo video;
+    video.width = 32;
+    video.height = 8;
+    video.frames = 3;
+    video.frameRate = 15;
+    std::string message;
+    ASSERT_TRUE(video.Write(m_dir.Path() / "intro.mkv", message)) << message;
+    Play(m_dir.WindowsPath() + "intro.mkv");
+    auto& player = dynamic_cast<CAIPlayVideoFile&>(*m_player);
+    EXPECT_TRUE(player.IsPlaying());
+    EXPECT_TRUE(m_application->IsRenderingOff());
+
+    const unsigned presentsBefore = Record().presents;
+    // Frames fall due on ticks 1, 5 and 9; each is drawn over the window and presented once.
+    for (int tick = 1; tick <= 12; ++tick) {
+        player.Update();
+        const unsigned framesSoFar = tick >= 9 ? 3 : tick >= 5 ? 2 : 1;
+        ASSERT_EQ(Record().presents - presentsBefore, framesSoFar) << tick;
+        ASSERT_TRUE(m_application->IsRenderingOff()) << tick;
+        const int frame = static_cast<int>(framesSoFar) - 1;
+        const int boxX = video.BoxLeft(frame) + 1;
+        EXPECT_EQ(DrawnTexel(boxX, 5), 0xFFFF00u) << tick;  // the yellow box of that frame
+        EXPECT_EQ(DrawnTexel(1, 1), 0xFF0000u) << tick;     // the red bar
+    }
+    EXPECT_EQ(Record().draws.back().method, "DrawPrimitiveUP");
+    player.Update();  // tick 13: the end of the file
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_FALSE(m_application->IsRenderingOff());
+    EXPECT_EQ(Record().presents - presentsBefore, 3u);
+    EXPECT_FALSE(m_entity->IsKilled());
+}
+
+TEST_F(PlayVideoFileTest, MissingOrUndecodableFileIsLoggedAndTheSceneGoesOn) {
+    Play(m_dir.WindowsPath() + "missing.avi");
+    EXPECT_TRUE(LogContains("FAILED(hr=0x80040216) in m_pGB->RenderFile(wFileName, NULL)"));
+    EXPECT_FALSE(m_application->IsRenderingOff());
+    m_player->Update();
+    EXPECT_FALSE(m_application->IsRenderingOff());
+
+    m_dir.Write("broken.avi",
+                "RIFF\x10\x00\x00\x00"
+                "AVI LIST");
+    Play(m_dir.WindowsPath() + "broken.avi");
+    EXPECT_TRUE(LogContains("FAILED(hr=0x80040265) in m_pGB->RenderFile(wFileName, NULL)"));
+    EXPECT_FALSE(dynamic_cast<CAIPlayVideoFile&>(*m_player).IsPlaying());
+    EXPECT_FALSE(m_application->IsRenderingOff());
+}
+
+TEST_F(PlayVideoFileTest, DestroyingThePlayerMidwayGivesTheWindowBackToTheEngine) {
+    TestVideo video;
+    std::string message;
+    ASSERT_TRUE(video.Write(m_dir.Path() / "long.avi", message)) << message;
+    Play(m_dir.WindowsPath() + "long.avi");
+    m_player->Update();
+    EXPECT_TRUE(m_application->IsRenderingOff());
+    m_player.reset();
+    EXPECT_FALSE(m_application->IsRenderingOff());
+}
