@@ -4,11 +4,10 @@
 
 #include "platform/win32/files.h"
 
+#include "platform/dshow/ffmpeg_handles.h"
+
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/log.h>
-#include <libswscale/swscale.h>
 }
 
 namespace dshow {
@@ -22,18 +21,6 @@ constexpr double kMaxFrameRate = 1000.0;
 
 struct FormatDeleter {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecDeleter {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScaleDeleter {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
 };
 
 double UsableRate(AVRational rate) {
@@ -62,10 +49,10 @@ int DibPitch(int width) {
 
 struct VideoFile::Impl {
     std::unique_ptr<AVFormatContext, FormatDeleter> format;
-    std::unique_ptr<AVCodecContext, CodecDeleter> codec;
-    std::unique_ptr<AVFrame, FrameDeleter> frame{av_frame_alloc()};
-    std::unique_ptr<AVPacket, PacketDeleter> packet{av_packet_alloc()};
-    std::unique_ptr<SwsContext, ScaleDeleter> scaler;
+    CodecHandle codec;
+    FrameHandle frame{av_frame_alloc()};
+    PacketHandle packet{av_packet_alloc()};
+    ScaleHandle scaler;
     int streamIndex = -1;
     int width = 0;
     int height = 0;

@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "ai/play_video_file.h"
-#include "tests/ai/component_fixture.h"
-#include "tests/support/render_application.h"
+#include "tests/ai/render_component_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_video.h"
 
@@ -12,27 +11,12 @@ using namespace zumbo::test;
 
 namespace {
 
-class PlayVideoFileTest : public ComponentTest {
+class PlayVideoFileTest : public RenderComponentTest {
 protected:
-    void SetUp() override {
-        ComponentTest::SetUp();
-        setenv("ZUMBO_HEADLESS", "1", 1);
-        m_application = &RenderApplication::Instance();
-        ASSERT_EQ(m_application->Create(nullptr, 0, 0), S_OK);
-    }
-    void TearDown() override {
-        m_player.reset();
-        m_application->DestroyEnvironment();
-        m_application->DestroyInstance();
-        ComponentTest::TearDown();
-    }
-
-    d3d8::DeviceRecord& Record() { return d3d8::RecordingControl::LastDevice()->Record(); }
-
     void Play(const std::string& file) {
         m_entity = &LoadEntity({});
-        m_player = Create({"CAIPlayVideoFile", {{"sFileName", file}}}, m_entity);
-        ASSERT_NE(m_player, nullptr);
+        m_component = Create({"CAIPlayVideoFile", {{"sFileName", file}}}, m_entity);
+        ASSERT_NE(m_component, nullptr);
     }
 
     // The colour of the last drawn quad's texture at a texel, as 0xRRGGBB.
@@ -46,24 +30,18 @@ protected:
         return value & 0xFFFFFF;
     }
 
-    RenderApplication* m_application = nullptr;
     TempDir m_dir;
     CEntity* m_entity = nullptr;
-    std::unique_ptr<C_AI> m_player;
 };
 
 }  // namespace
 
 TEST_F(PlayVideoFileTest, EngineDrawingStopsWhileTheVideoPresentsItsFramesAndResumesAtTheEnd) {
-    TestVideo video;
-    video.width = 32;
-    video.height = 8;
-    video.frames = 3;
-    video.frameRate = 15;
+    const TestVideo video{32, 8, 3, 15};
     std::string message;
     ASSERT_TRUE(video.Write(m_dir.Path() / "intro.mkv", message)) << message;
     Play(m_dir.WindowsPath() + "intro.mkv");
-    auto& player = dynamic_cast<CAIPlayVideoFile&>(*m_player);
+    auto& player = dynamic_cast<CAIPlayVideoFile&>(*m_component);
     EXPECT_TRUE(player.IsPlaying());
     EXPECT_TRUE(m_application->IsRenderingOff());
 
@@ -91,7 +69,7 @@ TEST_F(PlayVideoFileTest, MissingOrUndecodableFileIsLoggedAndTheSceneGoesOn) {
     Play(m_dir.WindowsPath() + "missing.avi");
     EXPECT_TRUE(LogContains("FAILED(hr=0x80040216) in m_pGB->RenderFile(wFileName, NULL)"));
     EXPECT_FALSE(m_application->IsRenderingOff());
-    m_player->Update();
+    m_component->Update();
     EXPECT_FALSE(m_application->IsRenderingOff());
 
     m_dir.Write("broken.avi",
@@ -99,7 +77,7 @@ TEST_F(PlayVideoFileTest, MissingOrUndecodableFileIsLoggedAndTheSceneGoesOn) {
                 "AVI LIST");
     Play(m_dir.WindowsPath() + "broken.avi");
     EXPECT_TRUE(LogContains("FAILED(hr=0x80040265) in m_pGB->RenderFile(wFileName, NULL)"));
-    EXPECT_FALSE(dynamic_cast<CAIPlayVideoFile&>(*m_player).IsPlaying());
+    EXPECT_FALSE(dynamic_cast<CAIPlayVideoFile&>(*m_component).IsPlaying());
     EXPECT_FALSE(m_application->IsRenderingOff());
 }
 
@@ -108,8 +86,8 @@ TEST_F(PlayVideoFileTest, DestroyingThePlayerMidwayGivesTheWindowBackToTheEngine
     std::string message;
     ASSERT_TRUE(video.Write(m_dir.Path() / "long.avi", message)) << message;
     Play(m_dir.WindowsPath() + "long.avi");
-    m_player->Update();
+    m_component->Update();
     EXPECT_TRUE(m_application->IsRenderingOff());
-    m_player.reset();
+    m_component.reset();
     EXPECT_FALSE(m_application->IsRenderingOff());
 }

@@ -6,9 +6,8 @@
 #include "ai/video_to_texture_ds.h"
 #include "platform/win32/files.h"
 #include "render/texture_cache.h"
-#include "tests/ai/component_fixture.h"
+#include "tests/ai/render_component_fixture.h"
 #include "tests/support/image_bytes.h"
-#include "tests/support/render_application.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_video.h"
 
@@ -22,23 +21,8 @@ constexpr DdsPixelFormat kDdsA1R5G5B5{0x41, 0, 16, 0x7C00, 0x3E0, 0x1F, 0x8000};
 constexpr DdsPixelFormat kDdsL8{0x20000, 0, 8, 0xFF, 0, 0, 0};
 constexpr std::uint32_t kMarker = 0x12345678;  // what the texture holds before any frame
 
-class VideoComponentTest : public ComponentTest {
+class VideoComponentTest : public RenderComponentTest {
 protected:
-    void SetUp() override {
-        ComponentTest::SetUp();
-        setenv("ZUMBO_HEADLESS", "1", 1);
-        m_application = &RenderApplication::Instance();
-        ASSERT_EQ(m_application->Create(nullptr, 0, 0), S_OK);
-    }
-    void TearDown() override {
-        m_component.reset();
-        CTextureCache::Instance().ReleaseAll();
-        CTextureCache::DestroyInstance();
-        m_application->DestroyEnvironment();
-        m_application->DestroyInstance();
-        ComponentTest::TearDown();
-    }
-
     std::string Video(const TestVideo& video, const std::string& name = "clip.mkv") {
         std::string message;
         EXPECT_TRUE(video.Write(m_dir.Path() / name, message)) << message;
@@ -113,10 +97,8 @@ protected:
         return shown;
     }
 
-    RenderApplication* m_application = nullptr;
     TempDir m_dir;
     CEntity* m_entity = nullptr;
-    std::unique_ptr<C_AI> m_component;
 };
 
 std::vector<long> Range(long from, long to) {
@@ -138,11 +120,7 @@ std::vector<long> Concat(std::initializer_list<std::vector<long>> parts) {
 }  // namespace
 
 TEST_F(VideoComponentTest, NonLoopedVideoFollowsTheTickClockThenHoldsTheLastFrameAndDies) {
-    TestVideo video;
-    video.width = 64;
-    video.height = 16;
-    video.frames = 30;
-    video.frameRate = 15;
+    const TestVideo video{64, 16, 30, 15};
     const std::string texturePath = Texture(64, 16);
     auto& player = Start("CAIVideo2Texture", {{"sSourceFile", Video(video)},
                                               {"sTargetTexture", texturePath},
@@ -164,11 +142,7 @@ TEST_F(VideoComponentTest, NonLoopedVideoFollowsTheTickClockThenHoldsTheLastFram
 }
 
 TEST_F(VideoComponentTest, LoopedVideoWrapsToTheFirstFrameAndPingPongBouncesAtBothEnds) {
-    TestVideo video;
-    video.width = 64;
-    video.height = 8;
-    video.frames = 10;
-    video.frameRate = 15;
+    const TestVideo video{64, 8, 10, 15};
     const std::string source = Video(video);
     const std::string texturePath = Texture(64, 8);
     Start("CAIVideo2Texture", {{"sSourceFile", source}, {"sTargetTexture", texturePath}});
@@ -182,10 +156,7 @@ TEST_F(VideoComponentTest, LoopedVideoWrapsToTheFirstFrameAndPingPongBouncesAtBo
 }
 
 TEST_F(VideoComponentTest, EveryAcceptedFormatReceivesConvertedOpaquePixels) {
-    TestVideo video;
-    video.width = 8;
-    video.height = 4;
-    video.frames = 2;
+    const TestVideo video{8, 4, 2};
     struct Case {
         DdsPixelFormat format;
         std::uint32_t red, green, blue, white;
@@ -213,9 +184,7 @@ TEST_F(VideoComponentTest, EveryAcceptedFormatReceivesConvertedOpaquePixels) {
 }
 
 TEST_F(VideoComponentTest, LargerTextureReceivesTheFrameInItsTopLeftCornerOnly) {
-    TestVideo video;
-    video.width = 8;
-    video.height = 4;
+    const TestVideo video{8, 4};
     const std::string texturePath = Texture(16, 8);
     auto& player =
         Start("CAIVideo2Texture", {{"sSourceFile", Video(video)}, {"sTargetTexture", texturePath}});
@@ -232,9 +201,7 @@ TEST_F(VideoComponentTest, LargerTextureReceivesTheFrameInItsTopLeftCornerOnly) 
 }
 
 TEST_F(VideoComponentTest, BadInputIsLoggedAndLeavesTheComponentIdle) {
-    TestVideo video;
-    video.width = 16;
-    video.height = 8;
+    const TestVideo video{16, 8};
     const std::string source = Video(video);
     const std::string small = Texture(8, 8, kDdsArgb, "small.dds");
     const std::string luminance = Texture(16, 8, kDdsL8, "luminance.dds");
@@ -265,11 +232,7 @@ TEST_F(VideoComponentTest, BadInputIsLoggedAndLeavesTheComponentIdle) {
 }
 
 TEST_F(VideoComponentTest, StreamDeliversFramesInTimeAndLoopsAtTheEndOfTheFile) {
-    TestVideo video;
-    video.width = 64;
-    video.height = 8;
-    video.frames = 5;
-    video.frameRate = 15;
+    const TestVideo video{64, 8, 5, 15};
     const std::string texturePath = Texture(64, 8);
     auto& stream =
         Start("CAIVideo2TextureDS", {{"sSourceFile", Video(video)}, {"sTargetTexture", texturePath}});
@@ -288,11 +251,7 @@ TEST_F(VideoComponentTest, StreamDeliversFramesInTimeAndLoopsAtTheEndOfTheFile) 
 }
 
 TEST_F(VideoComponentTest, UnloopedStreamKillsItsEntityAtTheEndAndBadInputIsLogged) {
-    TestVideo video;
-    video.width = 16;
-    video.height = 8;
-    video.frames = 2;
-    video.frameRate = 30;
+    const TestVideo video{16, 8, 2, 30};
     const std::string source = Video(video);
     const std::string texturePath = Texture(16, 8);
     auto& stream = Start("CAIVideo2TextureDS",

@@ -42,10 +42,7 @@ protected:
         m_device->GetViewport(&viewport);
         m_width = viewport.Width;
         m_height = viewport.Height;
-        m_video.width = 64;
-        m_video.height = 32;
-        m_video.frames = 12;
-        m_video.frameRate = 15;
+        m_video = TestVideo{64, 32, 12, 15};
         std::string message;
         ASSERT_TRUE(m_video.Write(m_dir.Path() / "clip.mkv", message)) << message;
     }

@@ -3,11 +3,7 @@
 #include <memory>
 #include <vector>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
-}
+#include "platform/dshow/ffmpeg_handles.h"
 
 namespace zumbo::test {
 
@@ -21,18 +17,10 @@ struct OutputDeleter {
         avformat_free_context(context);
     }
 };
-struct CodecDeleter {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScaleDeleter {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
+using dshow::CodecHandle;
+using dshow::FrameHandle;
+using dshow::PacketHandle;
+using dshow::ScaleHandle;
 
 // An RGB layout when the encoder takes one, so lossless encoders keep the exact colours.
 AVPixelFormat ChoosePixelFormat(const AVCodec& codec) {
@@ -58,8 +46,8 @@ public:
 
 private:
     std::unique_ptr<AVFormatContext, OutputDeleter> m_output;
-    std::unique_ptr<AVCodecContext, CodecDeleter> m_codec;
-    std::unique_ptr<AVPacket, PacketDeleter> m_packet{av_packet_alloc()};
+    CodecHandle m_codec;
+    PacketHandle m_packet{av_packet_alloc()};
     AVStream* m_stream = nullptr;
 };
 
@@ -146,13 +134,12 @@ bool TestVideo::Write(const std::filesystem::path& file, std::string& message) c
         return false;
     }
     AVCodecContext* codec = encoder.Codec();
-    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+    FrameHandle frame(av_frame_alloc());
     frame->format = codec->pix_fmt;
     frame->width = width;
     frame->height = height;
-    std::unique_ptr<SwsContext, ScaleDeleter> scaler(sws_getContext(width, height, AV_PIX_FMT_RGB24, width,
-                                                                    height, codec->pix_fmt, SWS_POINT,
-                                                                    nullptr, nullptr, nullptr));
+    ScaleHandle scaler(sws_getContext(width, height, AV_PIX_FMT_RGB24, width, height, codec->pix_fmt,
+                                      SWS_POINT, nullptr, nullptr, nullptr));
     if (av_frame_get_buffer(frame.get(), 0) < 0 || !scaler) {
         message = "cannot allocate a frame";
         return false;
