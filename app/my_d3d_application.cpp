@@ -17,7 +17,9 @@
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
+#include "render/font_cache.h"
 #include "render/texture_cache.h"
+#include "render/xmodel_manager.h"
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
@@ -245,6 +247,8 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
                     static_cast<float>(m_d3dsdBackBuffer.Height));
     cameras.ApplySceneCamera(m_pd3dDevice);
     enEntityManager::Instance().RestoreDeviceObjects();
+    CFontCache::Instance().RestoreDeviceObjects();
+    CXModelManager::Instance().RestoreDeviceObjects();
     return S_OK;
 }
 
@@ -290,6 +294,10 @@ HRESULT CMyD3DApplication::RenderFrame() {
 
 HRESULT CMyD3DApplication::InvalidateDeviceObjects() {
     enEntityManager::Instance().InvalidateDeviceObjects();
+    if (CFontCache::Exists()) {
+        CFontCache::Instance().InvalidateDeviceObjects();
+    }
+    CXModelManager::Instance().InvalidateDeviceObjects();
     return S_OK;
 }
 
@@ -298,6 +306,8 @@ HRESULT CMyD3DApplication::DeleteDeviceObjects() {
     entities.DumpEntities(nullptr, 1);
     entities.DeleteDeviceObjects();
     entities.DeleteAllEntities();
+    CXModelManager::DestroyInstance();
+    CFontCache::DestroyInstance();
     CTextureCache::Instance().ReleaseAll();
     return S_OK;
 }

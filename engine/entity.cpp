@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "ai/affine_math.h"
+#include "app/camera_manager.h"
 #include "app/debug_log.h"
 #include "engine/entity_manager.h"
 #include "engine/game_manager.h"
+#include "engine/global_options.h"
+#include "platform/d3dx8/mesh.h"
+#include "render/application_device.h"
+#include "render/bitmap_font.h"
+#include "render/model.h"
 
 namespace {
 
@@ -38,10 +45,77 @@ CEntity::~CEntity() {
     m_suffixComponents.clear();
 }
 
-CModel* CEntity::CreateModel(const std::string& /*path*/) {
-    // Models cannot be drawn yet, so none can be created: an entity that names one fails to
-    // load, as for any model that fails.
-    return nullptr;
+CModel* CEntity::CreateModel(const std::string& path) {
+    auto model = std::make_unique<CModel>();
+    if (!model->Load(path)) {
+        return nullptr;
+    }
+    m_model = std::move(model);
+    return m_model.get();
+}
+
+bool CEntity::HasModel2D() const {
+    return m_model && m_model->Is2D();
+}
+
+void CEntity::Render() {
+    if (!m_effectivelyVisible) {
+        return;
+    }
+    if (m_textLabel) {
+        if (!m_font) {
+            return;
+        }
+        RenderTextLabel();
+    }
+    if (m_model) {
+        m_model->Render(m_worldPlacement);
+    }
+    if (CGlobalOptions::Instance().bRenderBoundingBoxes) {
+        RenderBoundingBox();
+    }
+}
+
+// A debug aid that is off by default: the unit box is made for each draw rather than kept.
+void CEntity::RenderBoundingBox() {
+    IDirect3DDevice8* device = GetApplicationDevice();
+    ID3DXMesh* box = nullptr;
+    if (!device || FAILED(D3DXCreateBox(device, 1.0f, 1.0f, 1.0f, &box, nullptr))) {
+        return;
+    }
+    const D3DXVECTOR3 centre = (m_worldBoxMin + m_worldBoxMax) * 0.5f;
+    D3DXMATRIX placement;
+    D3DXMatrixScaling(&placement, std::fabs(m_worldBoxMax.x - m_worldBoxMin.x),
+                      std::fabs(m_worldBoxMax.y - m_worldBoxMin.y),
+                      std::fabs(m_worldBoxMax.z - m_worldBoxMin.z));
+    placement._41 = centre.x;
+    placement._42 = centre.y;
+    placement._43 = centre.z;
+    CCameraManager& cameras = CCameraManager::Instance();
+    if (HasModel2D()) {
+        // The 2D arrangement of the model's own drawing.
+        placement._42 = centre.z;
+        placement._43 = -centre.y;
+        cameras.ApplyScreenSpaceCamera(device);
+    } else {
+        cameras.ApplySceneCamera(device);
+    }
+    D3DMATERIAL8 grey{};
+    grey.Diffuse = grey.Ambient = {0.5f, 0.5f, 0.5f, 0.4f};
+    device->SetTransform(D3DTS_WORLD, &placement);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device->SetTexture(0, nullptr);
+    device->SetMaterial(&grey);
+    device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    box->DrawSubset(0);
+    device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    box->Release();
+}
+
+void CEntity::RenderTextLabel() {
+    CCameraManager::Instance().ApplySceneCamera(GetApplicationDevice());
+    m_font->DrawText(m_worldPlacement._41, m_worldPlacement._42, m_worldPlacement._43, m_placement._11,
+                     m_placement._22, m_text, m_textColor, m_textFlags);
 }
 
 void CEntity::Update() {
@@ -114,6 +188,8 @@ void CEntity::RefreshVisibility() {
 void CEntity::SetAlpha(std::uint8_t alpha, bool recursive) {
     if (m_textLabel) {
         m_textColor = (m_textColor & 0x00FFFFFFu) | (std::uint32_t(alpha) << 24);
+    } else if (m_model) {
+        m_model->SetAlpha(alpha);
     }
     if (recursive) {
         for (CEntity* child = FirstChild(); child; child = child->NextSibling()) {
@@ -126,7 +202,7 @@ std::uint8_t CEntity::GetAlpha() const {
     if (m_textLabel) {
         return static_cast<std::uint8_t>(m_textColor >> 24);
     }
-    return 0;
+    return m_model ? m_model->GetAlpha() : 0;
 }
 
 void CEntity::UpdateWorldMatrices(bool recursive) {
@@ -182,16 +258,38 @@ D3DXMATRIX CEntity::GetParentWorldTrajectory() const {
     return parent ? parent->m_worldTrajectory : kIdentity;
 }
 
-// An entity holds device objects only through its model; without one there is nothing to pass on.
-void CEntity::InitDeviceObjects(IDirect3DDevice8* /*device*/) {}
-void CEntity::RestoreDeviceObjects() {}
-void CEntity::InvalidateDeviceObjects() {}
-void CEntity::DeleteDeviceObjects() {}
+// An entity holds device objects only through its model.
+void CEntity::InitDeviceObjects(IDirect3DDevice8* device) {
+    if (m_model) {
+        m_model->InitDeviceObjects(device);
+    }
+}
+
+void CEntity::RestoreDeviceObjects() {
+    if (m_model) {
+        m_model->RestoreDeviceObjects();
+    }
+}
+
+void CEntity::InvalidateDeviceObjects() {
+    if (m_model) {
+        m_model->InvalidateDeviceObjects();
+    }
+}
+
+void CEntity::DeleteDeviceObjects() {
+    if (m_model) {
+        m_model->DeleteDeviceObjects();
+    }
+}
 
 void CEntity::ComputeSortKey(const D3DXVECTOR3& viewDirection) {
     if (m_textLabel) {
         m_is2D = true;
         m_isAlpha = true;
+    } else if (m_model) {
+        m_is2D = m_model->Is2D();
+        m_isAlpha = m_model->UsesAlpha();
     }
     if (m_is2D) {
         m_sortKey = m_worldPlacement._43;

@@ -19,6 +19,7 @@ inline constexpr float kEntityEpsilon = 1.1920929e-7f;
 
 class enXml;
 class CModel;
+class CBitmapFont;
 struct IDirect3DDevice8;
 
 class CEntity : public tmTree<CEntity> {
@@ -36,6 +37,8 @@ public:
     virtual void Update();
     // A model loaded from the path, or null when it cannot be created.
     virtual CModel* CreateModel(const std::string& path);
+    // Draws this entity only; the manager walks the entities in sorted order.
+    void Render();
 
     void Kill();
     bool IsKilled() const { return m_killed; }
@@ -113,9 +116,10 @@ public:
     bool Is2D() const { return m_is2D; }
     bool IsAlpha() const { return m_isAlpha; }
     void SetRenderClass(bool is2D, bool isAlpha);
-    // True when the entity has a model drawn in 2D; entities carry no models yet. Virtual so
-    // that mouse picking can be exercised before models exist.
-    virtual bool HasModel2D() const { return false; }
+    // True when the entity has a model drawn in 2D. Virtual so that mouse picking can be
+    // exercised without models.
+    virtual bool HasModel2D() const;
+    CModel* GetModel() const { return m_model.get(); }
     float GetSortKey() const { return m_sortKey; }
 
     const std::vector<std::unique_ptr<C_AI>>& GetPrefixComponents() const { return m_prefixComponents; }
@@ -134,6 +138,8 @@ private:
     static const tOwnComponentKind kPhysicsKind;
     static const tOwnComponentKind kLifeTimeKind;
 
+    void RenderTextLabel();
+    void RenderBoundingBox();
     void LoadFlags(const enXml& element);
     void LoadTextLabel(const enXml& element);
     // The model's file name, none without a "Model" element; false when that element is broken.
@@ -170,12 +176,14 @@ private:
 
     bool m_textLabel = false;
     std::string m_fontName;
+    CBitmapFont* m_font = nullptr;  // owned by the font cache
     std::string m_text;
     std::uint32_t m_textColor = 0xFFFFFFFF;
     std::uint32_t m_textFlags = 32;
     bool m_viewOriented = false;
     bool m_parentRelativeTransform = true;
 
+    std::unique_ptr<CModel> m_model;
     std::unique_ptr<C_AI> m_identity;
     std::vector<std::unique_ptr<C_AI>> m_prefixComponents;
     std::vector<std::unique_ptr<C_AI>> m_suffixComponents;

@@ -13,7 +13,9 @@
 #include "engine/entity.h"
 #include "engine/entity_manager.h"
 #include "engine/hit_manager.h"
+#include "render/font_cache.h"
 #include "render/font_flags.h"
+#include "render/model.h"
 #include "resource/paths.h"
 #include "resource/translator.h"
 #include "resource/xml.h"
@@ -136,6 +138,7 @@ void CEntity::LoadFlags(const enXml& element) {
 
 void CEntity::LoadTextLabel(const enXml& element) {
     element.GetValueString(InternName("sFontName"), m_fontName);
+    m_font = CFontCache::Instance().GetFont(m_fontName);
     element.GetValueHex(InternName("dwTextColor"), m_textColor);
     m_text.clear();
     for (const enXml* child = element.FirstChild(); child; child = child->NextSibling()) {
@@ -223,8 +226,13 @@ void CEntity::AttachSubEntity(const enXml& subEntityElement) {
 
 bool CEntity::LoadModel(const std::string& fileName) {
     CModel* model = CreateModel(GetProgramFolder() + "\\Models\\" + fileName);
-    // Models are not kept yet: none can be created, so this is where a named model fails.
-    return model != nullptr;
+    if (!model) {
+        return false;
+    }
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    model->GetBoundingBox(identity, m_localBoxMin, m_localBoxMax);
+    return true;
 }
 
 bool CEntity::LoadComponents(const enXml& element) {

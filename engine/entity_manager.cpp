@@ -145,6 +145,9 @@ void enEntityManager::RenderAll() {
         entity->ComputeSortKey(viewDirection);
     }
     std::stable_sort(m_active.begin(), m_active.end(), DrawnBefore);
+    for (CEntity* entity : m_active) {
+        entity->Render();
+    }
 }
 
 CEntity* enEntityManager::FindEntityByName(std::string_view name) const {

@@ -2,19 +2,14 @@
 
 #include <vector>
 
-#include "app/d3d_application.h"
 #include "app/debug_log.h"
 #include "platform/win32/files.h"
+#include "render/application_device.h"
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
 
 namespace {
-
-IDirect3DDevice8* ApplicationDevice() {
-    const CD3DApplication* application = CD3DApplication::GetInstance();
-    return application ? application->GetDevice() : nullptr;
-}
 
 // The same drive, folder and base name with the extension ".dds".
 std::string DdsPathOf(const std::string& path) {
@@ -81,9 +76,9 @@ IDirect3DTexture8* CTextureCache::LoadPlain(const std::string& path, const tRequ
         return nullptr;
     }
     IDirect3DTexture8* texture = nullptr;
-    if (FAILED(D3DXCreateTextureFromFileExA(ApplicationDevice(), path.c_str(), request.width, request.height,
-                                            request.mipLevels, request.usage, request.format, request.pool,
-                                            request.filter, request.mipFilter, request.colorKey,
+    if (FAILED(D3DXCreateTextureFromFileExA(GetApplicationDevice(), path.c_str(), request.width,
+                                            request.height, request.mipLevels, request.usage, request.format,
+                                            request.pool, request.filter, request.mipFilter, request.colorKey,
                                             request.srcInfo, request.palette, &texture))) {
         return nullptr;
     }
@@ -97,9 +92,9 @@ IDirect3DTexture8* CTextureCache::LoadPacked(const std::string& path, const tReq
     }
     IDirect3DTexture8* texture = nullptr;
     if (FAILED(D3DXCreateTextureFromFileInMemoryEx(
-            ApplicationDevice(), bytes.data(), static_cast<UINT>(bytes.size()), request.width, request.height,
-            request.mipLevels, request.usage, request.format, request.pool, request.filter, request.mipFilter,
-            request.colorKey, request.srcInfo, request.palette, &texture))) {
+            GetApplicationDevice(), bytes.data(), static_cast<UINT>(bytes.size()), request.width,
+            request.height, request.mipLevels, request.usage, request.format, request.pool, request.filter,
+            request.mipFilter, request.colorKey, request.srcInfo, request.palette, &texture))) {
         return nullptr;
     }
     return texture;

@@ -57,7 +57,8 @@ D3DCAPS8 FixedFunctionCaps() {
     D3DCAPS8 caps{};
     caps.DeviceType = D3DDEVTYPE_HAL;
     caps.Caps3 = D3DCAPS3_ALPHA_FULLSCREEN_FLIP_OR_DISCARD;
-    caps.PresentationIntervals = D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE;
+    // Synchronised presentation only: a screen saver must not spin a core.
+    caps.PresentationIntervals = D3DPRESENT_INTERVAL_ONE;
     caps.CursorCaps = D3DCURSORCAPS_COLOR;
     caps.DevCaps = D3DDEVCAPS_EXECUTESYSTEMMEMORY | D3DDEVCAPS_TLVERTEXSYSTEMMEMORY |
                    D3DDEVCAPS_TEXTURESYSTEMMEMORY | D3DDEVCAPS_TEXTUREVIDEOMEMORY |

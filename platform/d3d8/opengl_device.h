@@ -9,6 +9,7 @@
 #include "platform/d3d8/gl_api.h"
 #include "platform/d3d8/gl_back_buffer.h"
 #include "platform/d3d8/opengl_frame.h"
+#include "platform/d3d8/present_pacer.h"
 
 struct SDL_Window;
 
@@ -52,6 +53,7 @@ private:
     bool m_keepFrames = false;
     std::string m_screenshotPath;
     PresentedFrame m_frame;
+    PresentPacer m_pacer{0, false};
     std::vector<DWORD> m_colours;
 };
 

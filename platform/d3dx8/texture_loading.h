@@ -3,6 +3,7 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/image.h"
+#include "platform/d3dx8/mesh.h"  // D3DXERR_INVALIDDATA
 
 // "Take it from the file" for sizes and mip levels, "the usual filter" for filters.
 constexpr UINT D3DX_DEFAULT = 0xFFFFFFFF;
@@ -12,8 +13,6 @@ constexpr DWORD D3DX_FILTER_POINT = 2;
 constexpr DWORD D3DX_FILTER_LINEAR = 3;
 constexpr DWORD D3DX_FILTER_TRIANGLE = 4;
 constexpr DWORD D3DX_FILTER_BOX = 5;
-
-constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
 
 struct D3DXIMAGE_INFO {
     UINT Width;

@@ -103,7 +103,7 @@ TEST_F(D3D8EnumerationTest, CapsDescribeHardwareTransformAndLighting) {
     EXPECT_NE(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT, 0u);
     EXPECT_NE(caps.DevCaps & D3DDEVCAPS_PUREDEVICE, 0u);
     EXPECT_NE(caps.TextureOpCaps & D3DTEXOPCAPS_MULTIPLYADD, 0u);
-    EXPECT_NE(caps.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE, 0u);
+    EXPECT_EQ(caps.PresentationIntervals, D3DPRESENT_INTERVAL_ONE);
     EXPECT_EQ(caps.MaxActiveLights, 8u);
     EXPECT_EQ(caps.MaxUserClipPlanes, 6u);
     EXPECT_EQ(m_direct3D->GetDeviceCaps(0, D3DDEVTYPE_REF, &caps), D3DERR_NOTAVAILABLE);
