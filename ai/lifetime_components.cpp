@@ -1,25 +1,8 @@
 #include "ai/lifetime_components.h"
 
-#include <limits>
-
+#include "ai/motion_rules.h"
 #include "engine/entity.h"
 #include "resource/xml.h"
-
-namespace {
-
-constexpr float kTicksPerSecond = 60.0f;
-
-// Seconds as whole ticks, truncated; a time beyond the counter's range lasts as long as it can.
-std::int32_t SecondsToTicks(float seconds) {
-    const float ticks = seconds * kTicksPerSecond;
-    constexpr auto kMaximum = std::numeric_limits<std::int32_t>::max();
-    if (ticks >= static_cast<float>(kMaximum)) {
-        return kMaximum;
-    }
-    return static_cast<std::int32_t>(ticks);
-}
-
-}  // namespace
 
 CAIDefaultLifeTime::CAIDefaultLifeTime(const enXml& element) {
     float seconds = -1.0f;

@@ -1,6 +1,7 @@
 #include "ai/motion_rules.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -10,6 +11,22 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kOneOver180 = 0.0055555557;
 
 }  // namespace
+
+std::int32_t SecondsToTicks(float seconds) {
+    const float ticks = seconds * static_cast<float>(kTicksPerSecond);
+    constexpr auto kMaximum = std::numeric_limits<std::int32_t>::max();
+    constexpr auto kMinimum = std::numeric_limits<std::int32_t>::min();
+    if (std::isnan(ticks)) {
+        return 0;
+    }
+    if (ticks >= static_cast<float>(kMaximum)) {
+        return kMaximum;
+    }
+    if (ticks <= static_cast<float>(kMinimum)) {
+        return kMinimum;
+    }
+    return static_cast<std::int32_t>(ticks);
+}
 
 float PerTick(float perSecond) {
     return static_cast<float>(perSecond / kTicksPerSecond);

@@ -2,8 +2,13 @@
 // The unit and stepping rules shared by the motion components: data gives speeds per second,
 // components keep them per tick (1/60 s).
 
+#include <cstdint>
+
 constexpr float kFullTurn = 6.2831855f;
 
+// Seconds as whole ticks, truncated; a time beyond the counter's range lasts as long as it can,
+// and a time that is not a number is none.
+std::int32_t SecondsToTicks(float seconds);
 // Speeds and scale velocities given per second, as per tick.
 float PerTick(float perSecond);
 // An acceleration given per second squared, as per tick squared.

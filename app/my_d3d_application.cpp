@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ai/light_manager.h"
 #include "app/camera_manager.h"
 #include "app/debug_log.h"
 #include "app/options_dialog.h"
@@ -352,6 +353,7 @@ void CMyD3DApplication::GameTick() {
     enEntityManager::Instance().Tick();
     CSceneLoader::Instance().Tick();
     CSoundManager::Instance().Tick();
+    CLightManager::Instance().Tick();
     CInputDevices& input = CInputDevices::Instance();
     if (m_bExitOnInput && input.AnyNewPressOrMouseMotion()) {
         win32::PostMessage(m_hWnd, win32::WM_COMMAND, IDM_EXIT, 0);

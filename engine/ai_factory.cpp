@@ -3,17 +3,24 @@
 #include <string>
 #include <vector>
 
+#include "ai/alpha_effects.h"
 #include "ai/bill_board.h"
 #include "ai/lifetime_components.h"
+#include "ai/light_components.h"
 #include "ai/matrix_components.h"
 #include "ai/move_by_circle.h"
+#include "ai/particle_generator.h"
 #include "ai/parent_following.h"
 #include "ai/physics_components.h"
+#include "ai/play_video_file.h"
 #include "ai/random_move_rotate.h"
 #include "ai/rotation_components.h"
 #include "ai/scale.h"
 #include "ai/screen_saver_logic.h"
+#include "ai/show_on_broker.h"
 #include "ai/translation_components.h"
+#include "ai/video_to_texture.h"
+#include "ai/video_to_texture_ds.h"
 #include "ai/volume_ping_pong.h"
 #include "app/debug_log.h"
 #include "engine/entity.h"
@@ -64,6 +71,17 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAIPlaySound", &Create<CAIPlaySound>},
         // Screen saver
         {"CAIScreenSaverLogic", &Create<CAIScreenSaverLogic>},
+        // Visual effects, particles, lights and video
+        {"CAIFadeByAlpha", &Create<CAIFadeByAlpha>},
+        {"CAIBlinkAlpha", &Create<CAIBlinkAlpha>},
+        {"CAIShowOnBool", &Create<CAIShowOnBool>},
+        {"CAIShowOnIntEquals", &Create<CAIShowOnIntEquals>},
+        {"CAIStaticLight", &Create<CAIStaticLight>},
+        {"CAISpawnDynamicLight", &Create<CAISpawnDynamicLight>},
+        {"CAIParticleGenerator", &Create<CAIParticleGenerator>},
+        {"CAIVideo2Texture", &Create<CAIVideo2Texture>},
+        {"CAIVideo2TextureDS", &Create<CAIVideo2TextureDS>},
+        {"CAIPlayVideoFile", &Create<CAIPlayVideoFile>},
     };
     return classes;
 }
