@@ -44,9 +44,10 @@ tWave ReadWave(const enXml& element, const char* axis) {
 
 void SetUpCamera(const D3DXVECTOR3& eye, const D3DXVECTOR3& lookAt, float fieldOfView) {
     const CD3DApplication* application = CD3DApplication::GetInstance();
-    const float aspect = application != nullptr && application->BackBufferDesc().Height != 0
-                             ? float(application->BackBufferDesc().Width) / float(application->BackBufferDesc().Height)
-                             : 4.0f / 3.0f;
+    const float aspect =
+        application != nullptr && application->BackBufferDesc().Height != 0
+            ? float(application->BackBufferDesc().Width) / float(application->BackBufferDesc().Height)
+            : 4.0f / 3.0f;
     CCameraManager& cameras = CCameraManager::Instance();
     cameras.Reset(aspect);
     CCamera& camera = cameras.SceneCamera();
@@ -68,7 +69,9 @@ bool FirstMesh(CD3DMesh* mesh, void* context) {
 }
 
 // The program ends without its normal shutdown, as a replaced process would.
-[[noreturn]] void EndAtOnce() { std::_Exit(0); }
+[[noreturn]] void EndAtOnce() {
+    std::_Exit(0);
+}
 
 }  // namespace
 
@@ -124,7 +127,8 @@ void CAIScreenSaverLogic::SetUpOnFirstTick() {
     TintOwnerMaterials();
     CEntity* water = m_owner->FindChild("water");
     if (water != nullptr && water->GetModel() != nullptr) {
-        water->GetModel()->SetAlpha(static_cast<BYTE>(static_cast<std::int64_t>(m_waterAlpha * 255.0f) & 0xFF));
+        water->GetModel()->SetAlpha(
+            static_cast<BYTE>(static_cast<std::int64_t>(m_waterAlpha * 255.0f) & 0xFF));
     }
     m_waterMesh = FindWaterMesh(water);
     if (m_waterMesh == nullptr) {
@@ -154,13 +158,15 @@ ID3DXMesh* CAIScreenSaverLogic::FindWaterMesh(CEntity* water) {
     }
     ID3DXMesh* deviceMesh = mesh != nullptr ? mesh->GetDeviceMesh() : nullptr;
     if (deviceMesh == nullptr) {
-        CDebugLog::Instance().LogLevel(1, "Warning: the screen saver scene has no \"water\" child with a mesh.");
+        CDebugLog::Instance().LogLevel(1,
+                                       "Warning: the screen saver scene has no \"water\" child with a mesh.");
         return nullptr;
     }
     // Only the position, normal and texture layout of the water can be waved.
     if (deviceMesh->GetFVF() != (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1)) {
-        CDebugLog::Instance().LogLevel(1, "Warning: the \"water\" mesh is not made of positions, normals and "
-                                          "texture coordinates.");
+        CDebugLog::Instance().LogLevel(1,
+                                       "Warning: the \"water\" mesh is not made of positions, normals and "
+                                       "texture coordinates.");
         return nullptr;
     }
     return deviceMesh;
@@ -195,7 +201,8 @@ void CAIScreenSaverLogic::BackToGame(const std::string& buttonName) {
         }
         if (!found) {
             CDebugLog::Instance().Log(
-                "CAIScreenSaverLogic::BackToGame(): Failed to obtain necessary information from the registry");
+                "CAIScreenSaverLogic::BackToGame(): Failed to obtain necessary information from the "
+                "registry");
             EndAtOnce();
         }
         win32::ExecProcess(gamePath, "\"" + gamePath + "\" /scene StartUp.xml");

@@ -1,5 +1,7 @@
 #include "render/model.h"
 
+#include "ai/light_manager.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -388,6 +390,9 @@ void CModel::SetupRender(IDirect3DDevice8* device) {
     }
     device->ApplyStateBlock(m_stateBlock);
     device->SetRenderState(D3DRS_LIGHTING, m_lighting || m_dynamicLighting);
+    if (m_lighting || m_dynamicLighting) {
+        CLightManager::Instance().ApplyToDevice(device, m_lighting, m_dynamicLighting);
+    }
     if (m_textureTransformEnabled) {
         device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
         device->SetTransform(D3DTS_TEXTURE0, &m_textureTransform);

@@ -43,7 +43,7 @@ bool WriteFont(const std::string& fontFile, const fs::path& fonts, const std::st
 }
 
 bool WriteModels(const fs::path& models, std::string& error) {
-    MeshData water = MakeGrid(-160.0f, -330.0f, 160.0f, 40.0f, 48, 56, 0.0f, 8.0f);
+    MeshData water = MakeGrid(-160.0f, -300.0f, 160.0f, -20.0f, 48, 56, 0.0f, 8.0f);
     water.texture = "water.png";
     MeshData quad = MakeQuad();
     return WriteText(models / "cave.x", TextXFile("Cave", MakeCave(48, 40)), error) &&

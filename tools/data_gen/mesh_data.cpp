@@ -1,5 +1,6 @@
 #include "tools/data_gen/mesh_data.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -103,8 +104,8 @@ void ComputeNormals(MeshData& mesh) {
 MeshData MakeCave(int segments, int slices) {
     // A half tube along y: angle 0 at the right water line, pi at the left, bulging with noise.
     // The back wall closes it at the far end.
-    constexpr float kNear = -330.0f;
-    constexpr float kFar = 40.0f;
+    constexpr float kNear = -300.0f;
+    constexpr float kFar = -20.0f;
     constexpr float kRadius = 150.0f;
     MeshData mesh;
     for (int slice = 0; slice <= slices; ++slice) {
@@ -132,7 +133,7 @@ MeshData MakeCave(int segments, int slices) {
         const float shrink = 1.0f - float(ring) / float(rings + 1);
         for (int segment = 0; segment <= segments; ++segment) {
             const Vec3 edge = mesh.positions[std::size_t(rim + segment)];
-            const float bump = 18.0f * Fractal(float(segment) * 0.4f, float(ring) * 0.7f);
+            const float bump = 14.0f * Fractal(float(segment) * 0.4f, float(ring) * 0.7f);
             mesh.positions.push_back({edge.x * shrink, kFar + bump, edge.z * shrink});
             mesh.uvs.push_back({float(segment) / float(segments) * 6.0f, 10.0f + float(ring)});
         }
@@ -150,7 +151,23 @@ MeshData MakeCave(int segments, int slices) {
             mesh.triangles.push_back({b, d, c});
         }
     }
+    // The innermost ring closes on one point in the middle of the wall.
+    const int centre = int(mesh.positions.size());
+    mesh.positions.push_back({0.0f, kFar + 10.0f, 0.0f});
+    mesh.uvs.push_back({3.0f, 10.0f + float(rings + 1)});
+    for (int segment = 0; segment < segments; ++segment) {
+        mesh.triangles.push_back({ringVertex(rings, segment), ringVertex(rings, segment + 1), centre});
+    }
     ComputeNormals(mesh);
+    // The rock is seen from inside: every normal faces the hollow, towards the tunnel's axis.
+    for (std::size_t i = 0; i < mesh.positions.size(); ++i) {
+        const Vec3 p = mesh.positions[i];
+        const Vec3 inward = Sub(Vec3{0.0f, std::min(p.y, kFar - 30.0f), 20.0f}, p);
+        Vec3& n = mesh.normals[i];
+        if (n.x * inward.x + n.y * inward.y + n.z * inward.z < 0.0f) {
+            n = {-n.x, -n.y, -n.z};
+        }
+    }
     mesh.texture = "rock.png";
     return mesh;
 }
