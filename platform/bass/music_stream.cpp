@@ -10,8 +10,7 @@ namespace bass {
 
 namespace {
 
-constexpr std::size_t kFramesPerBuffer = 4096;
-constexpr auto kFeedInterval = std::chrono::milliseconds(10);
+constexpr std::size_t kFramesPerBuffer = 16384;
 
 std::chrono::nanoseconds ThreadCpuTime() {
     timespec now{};
@@ -165,6 +164,10 @@ void MusicStream::FeedProcessedBuffers() {
 }
 
 void MusicStream::Feed() {
+    // Half a buffer's playing time: a processed buffer is refilled long before the queue runs
+    // dry, and the thread wakes rarely.
+    const auto interval = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::duration<double>(static_cast<double>(kFramesPerBuffer) / (2.0 * m_rate)));
     std::unique_lock lock(m_mutex);
     const std::chrono::nanoseconds startCpu = ThreadCpuTime();
     while (!m_quit) {
@@ -172,7 +175,7 @@ void MusicStream::Feed() {
             FeedProcessedBuffers();
         }
         m_feedCpuTime = ThreadCpuTime() - startCpu;
-        m_wake.wait_for(lock, kFeedInterval);
+        m_wake.wait_for(lock, interval);
     }
 }
 
