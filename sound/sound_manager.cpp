@@ -152,11 +152,8 @@ void CSoundManager::LoadSample(tSoundEntry& entry) {
             return;
         }
     }
-    // Tried again at the next request, but reported only once.
-    if (!entry.failureLogged) {
-        log.LogLevel(1, "Failed to load Sound Sample from file: %s", path.c_str());
-        entry.failureLogged = true;
-    }
+    log.LogLevel(1, "Failed to load Sound Sample from file: %s", path.c_str());
+    entry.loadFailed = true;
 }
 
 HSAMPLE CSoundManager::FindSample(std::string_view name) {
@@ -164,7 +161,7 @@ HSAMPLE CSoundManager::FindSample(std::string_view name) {
     if (!entry) {
         return 0;
     }
-    if (!entry->sample) {
+    if (!entry->sample && !entry->loadFailed) {
         LoadSample(*entry);
     }
     return entry->sample;

@@ -62,7 +62,9 @@ private:
         std::string name;
         std::string fileName;
         HSAMPLE sample = 0;
-        bool failureLogged = false;  // a file that does not load is reported once
+        // A file that does not load is reported once and not tried again: decoding a damaged
+        // file at every request costs time, and the Ogg decoder leaks on some damaged files.
+        bool loadFailed = false;
     };
 
     struct tMusicSlot {
