@@ -26,16 +26,8 @@ constexpr int kUnchangedPan = -101;
 }  // namespace
 
 std::vector<std::string> CSoundManager::SplitNames(std::string_view text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t end = std::min(text.find_first_of(",;", start), text.size());
-        if (end > start) {
-            parts.emplace_back(text.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return parts;
+    const std::vector<std::string_view> parts = SplitAtAny(text, ",;");
+    return {parts.begin(), parts.end()};
 }
 
 namespace {
