@@ -79,18 +79,16 @@ void MusicStream::Stop() {
 }
 
 bool MusicStream::IsPlaying() const {
-    std::lock_guard lock(m_mutex);
     return m_playing;
 }
 
+// OpenAL takes its own lock for the gain; the feeding thread's lock stays free.
 void MusicStream::SetVolume(int volume) {
-    std::lock_guard lock(m_mutex);
     m_volume = volume;
     SetSourceVolume(m_source, volume);
 }
 
 int MusicStream::Volume() const {
-    std::lock_guard lock(m_mutex);
     return m_volume;
 }
 

@@ -2,12 +2,8 @@
 // for its length in wall-clock time.
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <thread>
-
-#include <unistd.h>
 
 #include "platform/bass/bass.h"
 #include "platform/win32/files.h"
@@ -15,56 +11,13 @@
 #include "sound/sound_manager.h"
 #include "tests/ai/component_fixture.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/wav_bytes.h"
 #include "tests/support/xml_builder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using zumbo::test::ComponentRecipe;
-
-constexpr int kRate = 8000;
-
-// A 16-bit mono PCM WAV of the given length, every sample at a quarter of full scale.
-std::vector<std::uint8_t> ToneWav(double seconds) {
-    const auto frames = static_cast<std::uint32_t>(seconds * kRate);
-    const std::uint32_t dataBytes = frames * 2;
-    std::vector<std::uint8_t> bytes;
-    auto text = [&](std::string_view four) {
-        for (char c : four) {
-            bytes.push_back(static_cast<std::uint8_t>(c));
-        }
-    };
-    auto number = [&](std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-        }
-    };
-    text("RIFF");
-    number(36 + dataBytes, 4);
-    text("WAVE");
-    text("fmt ");
-    number(16, 4);
-    number(1, 2);  // PCM
-    number(1, 2);  // mono
-    number(kRate, 4);
-    number(kRate * 2, 4);
-    number(2, 2);
-    number(16, 2);
-    text("data");
-    number(dataBytes, 4);
-    for (std::uint32_t i = 0; i < frames; ++i) {
-        number(0x2000, 2);
-    }
-    return bytes;
-}
-
-// Test programs running side by side write the same files: each appears whole or not at all.
-void WriteWhole(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    const fs::path temporary = path.string() + "." + std::to_string(::getpid()) + ".tmp";
-    std::ofstream(temporary, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    fs::rename(temporary, path);
-}
 
 class PlaySoundTest : public zumbo::test::ComponentTest {
 protected:
@@ -73,7 +26,7 @@ protected:
         // The component reaches the sound manager of the program folder.
         const fs::path sound = win32::ToHostPath(GetProgramFolder() + "Sound");
         fs::create_directories(sound);
-        WriteWhole(sound / "play_sound_short.wav", ToneWav(0.1));
+        zumbo::test::WriteWhole(sound / "play_sound_short.wav", zumbo::test::ConstantWav(0.1));
         auto root = zumbo::test::MakeRoot("AllSounds");
         for (const char* name : {"one", "two", "three"}) {
             zumbo::test::AddElement(*root, "Sound", {{"Name", name}, {"FileName", "play_sound_short.wav"}});
@@ -85,7 +38,7 @@ protected:
         for (const char* name : {"one", "two", "three"}) {
             ASSERT_NE(sounds.FindSample(name), 0u);
         }
-        m_probeWav = ToneWav(0.01);
+        m_probeWav = zumbo::test::ConstantWav(0.01);
         m_probe = BASS_SampleLoad(1, m_probeWav.data(), 0, static_cast<DWORD>(m_probeWav.size()), 1, 0);
         ASSERT_NE(m_probe, 0u);
         PlaysSinceLastLook();
