@@ -51,17 +51,21 @@ bool FileExists(std::string_view path) {
     return !win32::FindFiles(path).empty();
 }
 
-std::vector<std::string_view> SplitPath(std::string_view path) {
+std::vector<std::string_view> SplitAtAny(std::string_view text, std::string_view separators) {
     std::vector<std::string_view> pieces;
     std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find_first_of("\\/", start), path.size());
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find_first_of(separators, start), text.size());
         if (end > start) {
-            pieces.push_back(path.substr(start, end - start));
+            pieces.push_back(text.substr(start, end - start));
         }
         start = end + 1;
     }
     return pieces;
+}
+
+std::vector<std::string_view> SplitPath(std::string_view path) {
+    return SplitAtAny(path, "\\/");
 }
 
 std::string ResolvePath(std::string_view fileName, std::string_view documentSourcePath) {

@@ -17,6 +17,8 @@ void NormalizePath(std::string& path);
 std::string NormalizedPath(std::string_view path);
 // "X:" exists; otherwise one trailing backslash is dropped and a file search must find it.
 bool FileExists(std::string_view path);
+// The non-empty pieces between any of the separators.
+std::vector<std::string_view> SplitAtAny(std::string_view text, std::string_view separators);
 // Splits at every '\\' and '/', dropping empty pieces.
 std::vector<std::string_view> SplitPath(std::string_view path);
 // How a file name found inside a document is resolved: a name with a drive stays as it is;

@@ -26,16 +26,8 @@ constexpr int kUnchangedPan = -101;
 }  // namespace
 
 std::vector<std::string> CSoundManager::SplitNames(std::string_view text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t end = std::min(text.find_first_of(",;", start), text.size());
-        if (end > start) {
-            parts.emplace_back(text.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return parts;
+    const std::vector<std::string_view> parts = SplitAtAny(text, ",;");
+    return {parts.begin(), parts.end()};
 }
 
 namespace {
@@ -152,11 +144,8 @@ void CSoundManager::LoadSample(tSoundEntry& entry) {
             return;
         }
     }
-    // Tried again at the next request, but reported only once.
-    if (!entry.failureLogged) {
-        log.LogLevel(1, "Failed to load Sound Sample from file: %s", path.c_str());
-        entry.failureLogged = true;
-    }
+    log.LogLevel(1, "Failed to load Sound Sample from file: %s", path.c_str());
+    entry.loadFailed = true;
 }
 
 HSAMPLE CSoundManager::FindSample(std::string_view name) {
@@ -164,7 +153,7 @@ HSAMPLE CSoundManager::FindSample(std::string_view name) {
     if (!entry) {
         return 0;
     }
-    if (!entry->sample) {
+    if (!entry->sample && !entry->loadFailed) {
         LoadSample(*entry);
     }
     return entry->sample;

@@ -48,6 +48,9 @@ public:
     // Once per game tick: the fades, then the "MusicStart" and "MusicStop" messages.
     void Tick();
 
+    // The stream in music slot A (the main one) or B (the one being switched to); 0 when empty.
+    HSTREAM SlotStream(bool slotB) const { return slotB ? m_slotB.stream : m_slotA.stream; }
+
     // 0 while muted or inactive, else the options' music or sound volume.
     static int EffectiveMusicVolume();
     static int EffectiveSoundVolume();
@@ -59,7 +62,9 @@ private:
         std::string name;
         std::string fileName;
         HSAMPLE sample = 0;
-        bool failureLogged = false;  // a file that does not load is reported once
+        // A file that does not load is reported once and not tried again: decoding a damaged
+        // file at every request costs time, and the Ogg decoder leaks on some damaged files.
+        bool loadFailed = false;
     };
 
     struct tMusicSlot {

@@ -64,6 +64,10 @@ struct Library {
         return found == streams.end() ? nullptr : found->second.get();
     }
 
+    // A decoder for a sample or stream about to be created; null, with the error set, when the
+    // device is not open or the data does not decode.
+    std::unique_ptr<SoundDecoder> OpenForCreation(BOOL memory, const void* file, QWORD offset, QWORD length);
+
     void ReleaseAll() {
         streams.clear();
         samples.clear();
@@ -92,6 +96,19 @@ std::unique_ptr<SoundDecoder> OpenDecoder(BOOL memory, const void* file, QWORD o
     }
     const auto path = win32::ToHostPath(static_cast<const char*>(file));
     return SoundDecoder::Open(ByteSource::OpenFileRange(path, offset, length));
+}
+
+std::unique_ptr<SoundDecoder> Library::OpenForCreation(BOOL memory, const void* file, QWORD offset,
+                                                       QWORD length) {
+    if (!device.IsOpen()) {
+        Fail(BASS_ERROR_INIT);
+        return nullptr;
+    }
+    std::unique_ptr<SoundDecoder> decoder = OpenDecoder(memory, file, offset, length);
+    if (!decoder) {
+        Fail(BASS_ERROR_FILEFORM);
+    }
+    return decoder;
 }
 
 }  // namespace
@@ -167,15 +184,12 @@ HSAMPLE BASS_SampleLoad(BOOL memory, const void* file, QWORD offset, DWORD lengt
                         DWORD) {
     Library& library = TheLibrary();
     std::lock_guard lock(library.mutex);
-    if (!library.device.IsOpen()) {
-        return library.Fail(BASS_ERROR_INIT);
-    }
     if (maxPlaybacks < 1) {
         return library.Fail(BASS_ERROR_ILLPARAM);
     }
-    std::unique_ptr<bass::SoundDecoder> decoder = bass::OpenDecoder(memory, file, offset, length);
+    std::unique_ptr<bass::SoundDecoder> decoder = library.OpenForCreation(memory, file, offset, length);
     if (!decoder) {
-        return library.Fail(BASS_ERROR_FILEFORM);
+        return 0;
     }
     auto sample = std::make_unique<bass::Sample>(*decoder, maxPlaybacks, library.device.IsAudible());
     if (!sample->IsLoaded()) {
@@ -211,12 +225,9 @@ HCHANNEL BASS_SampleGetChannel(HSAMPLE sample, BOOL onlyNew) {
 HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, QWORD offset, QWORD length, DWORD flags) {
     Library& library = TheLibrary();
     std::lock_guard lock(library.mutex);
-    if (!library.device.IsOpen()) {
-        return library.Fail(BASS_ERROR_INIT);
-    }
-    std::unique_ptr<bass::SoundDecoder> decoder = bass::OpenDecoder(memory, file, offset, length);
+    std::unique_ptr<bass::SoundDecoder> decoder = library.OpenForCreation(memory, file, offset, length);
     if (!decoder) {
-        return library.Fail(BASS_ERROR_FILEFORM);
+        return 0;
     }
     const HSTREAM handle = library.NewHandle();
     library.streams.emplace(

@@ -10,8 +10,7 @@ namespace bass {
 
 namespace {
 
-constexpr std::size_t kFramesPerBuffer = 4096;
-constexpr auto kFeedInterval = std::chrono::milliseconds(10);
+constexpr std::size_t kFramesPerBuffer = 16384;
 
 std::chrono::nanoseconds ThreadCpuTime() {
     timespec now{};
@@ -80,18 +79,16 @@ void MusicStream::Stop() {
 }
 
 bool MusicStream::IsPlaying() const {
-    std::lock_guard lock(m_mutex);
     return m_playing;
 }
 
+// OpenAL takes its own lock for the gain; the feeding thread's lock stays free.
 void MusicStream::SetVolume(int volume) {
-    std::lock_guard lock(m_mutex);
     m_volume = volume;
     SetSourceVolume(m_source, volume);
 }
 
 int MusicStream::Volume() const {
-    std::lock_guard lock(m_mutex);
     return m_volume;
 }
 
@@ -165,6 +162,10 @@ void MusicStream::FeedProcessedBuffers() {
 }
 
 void MusicStream::Feed() {
+    // Half a buffer's playing time: a processed buffer is refilled long before the queue runs
+    // dry, and the thread wakes rarely.
+    const auto interval = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::duration<double>(static_cast<double>(kFramesPerBuffer) / (2.0 * m_rate)));
     std::unique_lock lock(m_mutex);
     const std::chrono::nanoseconds startCpu = ThreadCpuTime();
     while (!m_quit) {
@@ -172,7 +173,7 @@ void MusicStream::Feed() {
             FeedProcessedBuffers();
         }
         m_feedCpuTime = ThreadCpuTime() - startCpu;
-        m_wake.wait_for(lock, kFeedInterval);
+        m_wake.wait_for(lock, interval);
     }
 }
 

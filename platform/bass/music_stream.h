@@ -3,6 +3,7 @@
 // wraps to its start inside the buffer being filled, so the loop point has no gap. A stream
 // whose data fails (the file vanished or is damaged) stops; it is not restarted by itself.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -46,16 +47,17 @@ private:
     const bool m_loop;
     const int m_rate;
     const int m_channels;
-    unsigned m_source = 0;
+    const unsigned m_source;
     unsigned m_buffers[kBufferCount] = {};
     std::vector<std::int16_t> m_pcm;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
-    bool m_playing = false;
+    // Read without the lock, so that volume changes and queries never wait for a refill.
+    std::atomic<bool> m_playing{false};
     bool m_quit = false;
     bool m_dataEnded = false;
-    int m_volume = 100;
+    std::atomic<int> m_volume{100};
     std::chrono::nanoseconds m_feedCpuTime{0};
     std::thread m_feeder;
 };
