@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "render/deferral_buffer.h"
+
 namespace zumbo::test {
 
 void RenderTest::SetUp() {
@@ -12,6 +14,10 @@ void RenderTest::SetUp() {
 }
 
 void RenderTest::TearDown() {
+    // The batch buffers belong to this test's device.
+    if (CDeferralBuffer::Exists()) {
+        CDeferralBuffer::Instance().InvalidateDeviceObjects();
+    }
     if (m_application) {
         m_application->DestroyEnvironment();
         m_application->DestroyInstance();

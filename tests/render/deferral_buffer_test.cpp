@@ -1,0 +1,162 @@
+// The deferral buffer on the recording back end: runs of equal settings in one draw, its log
+// lines, the discard when full and the colours it writes.
+
+#include "render/deferral_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/camera_manager.h"
+#include "render/model.h"
+#include "render/texture_cache.h"
+#include "render/xmodel_manager.h"
+#include "resource/paths.h"
+#include "resource/xml_cache.h"
+#include "tests/support/program_folder_sandbox.h"
+#include "tests/support/render_application.h"
+#include "tests/support/xfile_writer.h"
+#include "tests/support/xml_builder.h"
+
+namespace {
+
+using zumbo::test::AddValue;
+using zumbo::test::MakeRoot;
+
+constexpr const char* kRenderingLine = "Rendering deferral buffer with";
+
+class DeferralBufferTest : public zumbo::test::RenderTest {
+protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        zumbo::test::XFileWriter writer;
+        writer.Open("Mesh", "Tri")
+            .Ints({3})
+            .Floats({0, 0, 0, 2, 0, 0, 0, 1, 1})
+            .Ints({1, 3, 0, 1, 2})
+            .Close();
+        m_sandbox.Write("tri.x", writer.Bytes(zumbo::test::XFileWriter::Encoding::Text));
+        D3DXMatrixIdentity(&m_world);
+        Device()->BeginScene();
+    }
+    void TearDown() override {
+        Device()->EndScene();
+        m_models.clear();
+        CDeferralBuffer::DestroyInstance();
+        CXModelManager::DestroyInstance();
+        CTextureCache::Instance().ReleaseAll();
+        CTextureCache::DestroyInstance();
+        XmlCache::DestroyInstance();
+        CCameraManager::DestroyInstance();
+        RenderTest::TearDown();
+    }
+
+    // A deferrable model of the triangle with the settings added.
+    CModel& Model(const std::vector<std::pair<const char*, std::string>>& settings = {}) {
+        auto document = MakeRoot("Model", {{"Name", "Batch"}});
+        AddValue(*document, "FileName", "tri.x");
+        AddValue(*document, "bDeferrable", "true");
+        for (const auto& [name, value] : settings) {
+            AddValue(*document, name, value);
+        }
+        const std::string path =
+            MakeFullPath(m_sandbox.Relative() + "\\model" + std::to_string(m_models.size()) + ".xml");
+        EXPECT_TRUE(document->Save(path));
+        m_models.push_back(std::make_unique<CModel>());
+        EXPECT_TRUE(m_models.back()->Load(path));
+        return *m_models.back();
+    }
+
+    std::size_t IndexedDraws() const {
+        std::size_t count = 0;
+        for (const auto& draw : Record().draws) {
+            count += draw.method == "DrawIndexedPrimitive" ? 1 : 0;
+        }
+        return count;
+    }
+
+    zumbo::test::ProgramFolderSandbox m_sandbox;
+    std::vector<std::unique_ptr<CModel>> m_models;
+    D3DXMATRIX m_world;
+};
+
+TEST_F(DeferralBufferTest, TenModelsOfOneKindAreOneDraw) {
+    CModel& model = Model();
+    for (int i = 0; i < 10; ++i) {
+        model.Render(m_world);
+    }
+    EXPECT_EQ(IndexedDraws(), 0u);
+    CDeferralBuffer::Instance().Flush(false);
+    ASSERT_EQ(IndexedDraws(), 1u);
+    EXPECT_EQ(Record().draws.back().primitiveCount, 10u);
+    EXPECT_EQ(Record().draws.back().fvf, 338u);
+    EXPECT_EQ(
+        m_log.Count("Rendering deferral buffer with 30 vertices and 30 indices. Texture \"Invalid texture "
+                    "name!\"."),
+        1);
+}
+
+TEST_F(DeferralBufferTest, AlternatingSettingsFlushForEveryModel) {
+    CModel& front = Model();
+    CModel& back = Model({{"sCullMode", "CCW"}});
+    for (int i = 0; i < 3; ++i) {
+        front.Render(m_world);
+        back.Render(m_world);
+    }
+    CDeferralBuffer::Instance().Flush(false);
+    EXPECT_EQ(m_log.Count(kRenderingLine), 6);
+    EXPECT_EQ(IndexedDraws(), 6u);
+}
+
+TEST_F(DeferralBufferTest, FlushingNothingDoesNothing) {
+    CDeferralBuffer::Instance().Flush(false);
+    Model().Render(m_world);
+    CDeferralBuffer::Instance().Flush(false);
+    CDeferralBuffer::Instance().Flush(false);
+    EXPECT_EQ(m_log.Count(kRenderingLine), 1);
+    EXPECT_EQ(m_log.Count("Discarding"), 0);
+}
+
+TEST_F(DeferralBufferTest, AModelThatWouldPassTheVertexCapacityDiscardsFirst) {
+    CModel& model = Model();
+    // 21845 triangles fill 65535 of the 65536 vertices; the next one does not fit.
+    for (int i = 0; i < 21845; ++i) {
+        model.Render(m_world);
+    }
+    EXPECT_EQ(m_log.Count("Discarding"), 0);
+    model.Render(m_world);
+    EXPECT_EQ(m_log.Count("Discarding deferral buffer with 65535 vertices and 65535 indices."), 1);
+    EXPECT_EQ(m_log.Count("Rendering deferral buffer with 65535 vertices and 65535 indices."), 1);
+}
+
+TEST_F(DeferralBufferTest, AdditiveModelsCarryTheirFactorScaledByItsAlpha) {
+    Model({{"bUseAlpha", "true"}, {"sAlphaFunction", "Add"}, {"dwTextureFactor", "80FF8040"}})
+        .Render(m_world);
+    CDeferralBuffer::Instance().Flush(false);
+    IDirect3DVertexBuffer8* buffer = nullptr;
+    UINT stride = 0;
+    ASSERT_EQ(Device()->GetStreamSource(0, &buffer, &stride), D3D_OK);
+    ASSERT_EQ(stride, 36u);
+    BYTE* bytes = nullptr;
+    ASSERT_EQ(buffer->Lock(0, 36, &bytes, D3DLOCK_READONLY), D3D_OK);
+    DWORD color = 0;
+    std::memcpy(&color, bytes + 24, 4);
+    float position[3];
+    std::memcpy(position, bytes + 36, sizeof(position));  // the second vertex, (2, 0, 0)
+    buffer->Unlock();
+    buffer->Release();
+    // 255 * 128 >> 8 = 127, 128 * 128 >> 8 = 64, 64 * 128 >> 8 = 32.
+    EXPECT_EQ(color, 0xFF7F4020u);
+    EXPECT_EQ(position[0], 2.0f);
+}
+
+TEST_F(DeferralBufferTest, AModelWithAClipPlaneIsDrawnDirectlyFromThenOn) {
+    CModel& model = Model();
+    model.AddClipPlane(D3DXPLANE{0, 1, 0, 0});
+    model.Render(m_world);
+    EXPECT_FALSE(model.IsDeferrable());
+    EXPECT_EQ(IndexedDraws(), 1u);
+    EXPECT_EQ(m_log.Count(kRenderingLine), 0);
+}
+
+}  // namespace
