@@ -7,64 +7,31 @@
 
 #include <cstring>
 
-#include "app/camera_manager.h"
 #include "render/model.h"
-#include "render/texture_cache.h"
-#include "render/xmodel_manager.h"
-#include "resource/paths.h"
-#include "resource/xml_cache.h"
-#include "tests/support/program_folder_sandbox.h"
-#include "tests/support/render_application.h"
-#include "tests/support/xfile_writer.h"
-#include "tests/support/xml_builder.h"
+#include "tests/render/model_fixture.h"
 
 namespace {
 
-using zumbo::test::AddValue;
-using zumbo::test::MakeRoot;
-
 constexpr const char* kRenderingLine = "Rendering deferral buffer with";
 
-class DeferralBufferTest : public zumbo::test::RenderTest {
+class DeferralBufferTest : public zumbo::test::ModelFixture {
 protected:
     void SetUp() override {
-        RenderTest::SetUp();
-        zumbo::test::XFileWriter writer;
-        writer.Open("Mesh", "Tri")
-            .Ints({3})
-            .Floats({0, 0, 0, 2, 0, 0, 0, 1, 1})
-            .Ints({1, 3, 0, 1, 2})
-            .Close();
-        m_sandbox.Write("tri.x", writer.Bytes(zumbo::test::XFileWriter::Encoding::Text));
+        ModelFixture::SetUp();
         D3DXMatrixIdentity(&m_world);
         Device()->BeginScene();
     }
     void TearDown() override {
         Device()->EndScene();
-        m_models.clear();
-        CDeferralBuffer::DestroyInstance();
-        CXModelManager::DestroyInstance();
-        CTextureCache::Instance().ReleaseAll();
-        CTextureCache::DestroyInstance();
-        XmlCache::DestroyInstance();
-        CCameraManager::DestroyInstance();
-        RenderTest::TearDown();
+        ModelFixture::TearDown();
     }
 
     // A deferrable model of the triangle with the settings added.
-    CModel& Model(const std::vector<std::pair<const char*, std::string>>& settings = {}) {
-        auto document = MakeRoot("Model", {{"Name", "Batch"}});
-        AddValue(*document, "FileName", "tri.x");
-        AddValue(*document, "bDeferrable", "true");
-        for (const auto& [name, value] : settings) {
-            AddValue(*document, name, value);
-        }
-        const std::string path =
-            MakeFullPath(m_sandbox.Relative() + "\\model" + std::to_string(m_models.size()) + ".xml");
-        EXPECT_TRUE(document->Save(path));
-        m_models.push_back(std::make_unique<CModel>());
-        EXPECT_TRUE(m_models.back()->Load(path));
-        return *m_models.back();
+    CModel& Model(zumbo::test::Settings settings = {}) {
+        settings.emplace_back("bDeferrable", "true");
+        CModel* model = LoadModel(settings);
+        EXPECT_NE(model, nullptr);
+        return *model;
     }
 
     std::size_t IndexedDraws() const {
@@ -75,8 +42,6 @@ protected:
         return count;
     }
 
-    zumbo::test::ProgramFolderSandbox m_sandbox;
-    std::vector<std::unique_ptr<CModel>> m_models;
     D3DXMATRIX m_world;
 };
 
