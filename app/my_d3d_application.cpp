@@ -17,6 +17,7 @@
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
+#include "render/deferral_buffer.h"
 #include "render/font_cache.h"
 #include "render/texture_cache.h"
 #include "render/xmodel_manager.h"
@@ -302,6 +303,7 @@ HRESULT CMyD3DApplication::InvalidateDeviceObjects() {
     if (CFontCache::Exists()) {
         CFontCache::Instance().InvalidateDeviceObjects();
     }
+    CDeferralBuffer::Instance().InvalidateDeviceObjects();
     CXModelManager::Instance().InvalidateDeviceObjects();
     return S_OK;
 }

@@ -13,6 +13,7 @@
 #include "platform/d3dx8/mesh.h"
 #include "render/application_device.h"
 #include "render/bitmap_font.h"
+#include "render/deferral_buffer.h"
 #include "render/model.h"
 
 namespace {
@@ -113,6 +114,7 @@ void CEntity::RenderBoundingBox() {
 }
 
 void CEntity::RenderTextLabel() {
+    CDeferralBuffer::Instance().Flush(false);
     CCameraManager::Instance().ApplySceneCamera(GetApplicationDevice());
     m_font->DrawText(m_worldPlacement._41, m_worldPlacement._42, m_worldPlacement._43, m_placement._11,
                      m_placement._22, m_text, m_textColor, m_textFlags);

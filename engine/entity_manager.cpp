@@ -12,6 +12,7 @@
 #include "engine/global_options.h"
 #include "engine/hit_manager.h"
 #include "engine/messages_broker.h"
+#include "render/deferral_buffer.h"
 #include "resource/paths.h"
 
 namespace {
@@ -148,6 +149,7 @@ void enEntityManager::RenderAll() {
     for (CEntity* entity : m_active) {
         entity->Render();
     }
+    CDeferralBuffer::Instance().Flush(false);
 }
 
 CEntity* enEntityManager::FindEntityByName(std::string_view name) const {

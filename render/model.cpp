@@ -406,6 +406,14 @@ void CModel::Render(const D3DXMATRIX& world) {
     if (!m_xModel || !device) {
         return;
     }
+    if (m_deferrable) {
+        // Clip planes cannot be batched, and a refusal stands: both end deferring for good.
+        if (m_clipPlanes.empty() && CDeferralBuffer::Instance().Add(m_deferral, *this, FinalMatrix(world))) {
+            return;
+        }
+        m_deferrable = false;
+    }
+    CDeferralBuffer::Instance().Flush(false);
     SetupRender(device);
     const D3DXMATRIX matrix = FinalMatrix(world);
     if (m_clipPlanes.empty()) {

@@ -10,6 +10,7 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/math.h"
+#include "render/deferral_buffer.h"
 
 class CD3DFile;
 class enXml;
@@ -55,6 +56,15 @@ public:
     DWORD GetCullMode() const { return m_cullMode; }
     eAlphaFunction GetAlphaFunction() const { return m_alphaFunction; }
     CD3DFile* GetXModel() const { return m_xModel; }
+    bool WritesDepth() const { return m_zWrite; }
+    bool UsesDepth() const { return m_zBuffer; }
+    bool UsesLighting() const { return m_lighting; }
+    bool UsesDynamicLighting() const { return m_dynamicLighting; }
+    bool UsesSpecular() const { return m_specular; }
+    DWORD GetMipFilter() const { return m_mipFilter; }
+    DWORD GetMinMagFilter() const { return m_minMagFilter; }
+    bool IsTextureTransformEnabled() const { return m_textureTransformEnabled; }
+    const D3DXMATRIX& GetTextureTransform() const { return m_textureTransform; }
 
     // The matrix a draw uses: the world matrix in the 2D arrangement for a 2D model, after the
     // local transform when there is one.
@@ -101,6 +111,7 @@ private:
     DWORD m_minMagFilter = D3DTEXF_POINT;
     D3DXMATRIX m_textureTransform;
     std::vector<D3DXPLANE> m_clipPlanes;
+    tDeferralRecord m_deferral;
     IDirect3DDevice8* m_stateBlockDevice = nullptr;
     DWORD m_stateBlock = 0;
 };

@@ -9,9 +9,7 @@
 #include "render/texture_cache.h"
 #include "resource/paths.h"
 #include "resource/xml.h"
-#include "resource/xml_cache.h"
 #include "tests/support/font_image_builder.h"
-#include "tests/support/program_folder_sandbox.h"
 #include "tests/support/render_application.h"
 #include "tests/support/xml_builder.h"
 
@@ -23,18 +21,6 @@ using zumbo::test::MakeRoot;
 
 class BitmapFontTest : public zumbo::test::RenderTest {
 protected:
-    void TearDown() override {
-        CFontCache::DestroyInstance();
-        CTextureCache::Instance().ReleaseAll();
-        CTextureCache::DestroyInstance();
-        XmlCache::DestroyInstance();
-        RenderTest::TearDown();
-    }
-
-    std::string InSandbox(const std::string& name) const {
-        return MakeFullPath(m_sandbox.Relative() + "\\" + name);
-    }
-
     // A font file naming font.tga, with one letter element per entry.
     // One letter element per entry, with the attribute of that name and value.
     std::string WriteFont(const std::string& name,
@@ -63,8 +49,6 @@ protected:
         }
         return triangles;
     }
-
-    zumbo::test::ProgramFolderSandbox m_sandbox;
 };
 
 TEST_F(BitmapFontTest, SixtyCharactersTakeTwoDrawsAndSpacesNone) {

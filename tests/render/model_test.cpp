@@ -7,64 +7,14 @@
 
 #include <cmath>
 
-#include "app/camera_manager.h"
-#include "render/texture_cache.h"
-#include "render/xmodel_manager.h"
-#include "resource/paths.h"
-#include "resource/xml_cache.h"
-#include "tests/support/program_folder_sandbox.h"
-#include "tests/support/render_application.h"
-#include "tests/support/xfile_writer.h"
-#include "tests/support/xml_builder.h"
+#include "tests/render/model_fixture.h"
 
 namespace {
 
-using zumbo::test::AddValue;
-using zumbo::test::MakeRoot;
-
-class ModelTest : public zumbo::test::RenderTest {
+class ModelTest : public zumbo::test::ModelFixture {
 protected:
-    void SetUp() override {
-        RenderTest::SetUp();
-        CCameraManager::DestroyInstance();
-        zumbo::test::XFileWriter writer;
-        writer.Open("Mesh", "Tri")
-            .Ints({3})
-            .Floats({0, 0, 0, 2, 0, 0, 0, 1, 1})
-            .Ints({1, 3, 0, 1, 2})
-            .Close();
-        m_sandbox.Write("tri.x", writer.Bytes(zumbo::test::XFileWriter::Encoding::Text));
-    }
-    void TearDown() override {
-        m_models.clear();
-        CXModelManager::DestroyInstance();
-        CTextureCache::Instance().ReleaseAll();
-        CTextureCache::DestroyInstance();
-        XmlCache::DestroyInstance();
-        CCameraManager::DestroyInstance();
-        RenderTest::TearDown();
-    }
-
-    std::string InSandbox(const std::string& name) const {
-        return MakeFullPath(m_sandbox.Relative() + "\\" + name);
-    }
-
-    // A model document naming tri.x with the given settings; null when it does not load.
-    CModel* Model(const std::vector<std::pair<const char*, std::string>>& settings,
-                  const char* root = "Model") {
-        auto document = MakeRoot(root, {{"Name", "Test"}});
-        AddValue(*document, "FileName", "tri.x");
-        for (const auto& [name, value] : settings) {
-            AddValue(*document, name, value);
-        }
-        const std::string path = InSandbox("model" + std::to_string(m_models.size()) + ".xml");
-        EXPECT_TRUE(document->Save(path));
-        auto model = std::make_unique<CModel>();
-        if (!model->Load(path)) {
-            return nullptr;
-        }
-        m_models.push_back(std::move(model));
-        return m_models.back().get();
+    CModel* Model(const zumbo::test::Settings& settings, const char* root = "Model") {
+        return LoadModel(settings, root);
     }
 
     DWORD RenderState(D3DRENDERSTATETYPE state) const {
@@ -77,9 +27,6 @@ protected:
         Device()->GetTextureStageState(stage, type, &value);
         return value;
     }
-
-    zumbo::test::ProgramFolderSandbox m_sandbox;
-    std::vector<std::unique_ptr<CModel>> m_models;
 };
 
 TEST_F(ModelTest, AWrongRootOrAMissingXFileLoadsNothing) {

@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/camera_manager.h"
 #include "engine/entity.h"
 #include "engine/ga_entity_manager.h"
-#include "engine/game_manager.h"
-#include "engine/hit_manager.h"
 #include "render/font_cache.h"
-#include "render/texture_cache.h"
 #include "resource/paths.h"
-#include "resource/xml_cache.h"
+#include "tests/support/engine_fixture.h"
 #include "tests/support/font_image_builder.h"
-#include "tests/support/program_folder_sandbox.h"
 #include "tests/support/render_application.h"
 #include "tests/support/xml_builder.h"
 
@@ -41,25 +36,8 @@ protected:
         CFontCache::Instance().LoadFontList(InSandbox("AllFonts.xml"));
     }
     void TearDown() override {
-        if (enEntityManager* manager = enEntityManager::GetInstance()) {
-            manager->DestroyInstance();
-        }
-        if (enHitManager* manager = enHitManager::GetInstance()) {
-            manager->DestroyInstance();
-        }
-        if (enGameManager* manager = enGameManager::GetInstance()) {
-            manager->DestroyInstance();
-        }
-        CCameraManager::DestroyInstance();
-        CFontCache::DestroyInstance();
-        CTextureCache::Instance().ReleaseAll();
-        CTextureCache::DestroyInstance();
-        XmlCache::DestroyInstance();
+        DestroyEngineManagers();
         RenderTest::TearDown();
-    }
-
-    std::string InSandbox(const std::string& name) const {
-        return MakeFullPath(m_sandbox.Relative() + "\\" + name);
     }
 
     CEntity* LabelEntity(const std::string& fontName, bool visible) {
@@ -74,8 +52,6 @@ protected:
         EXPECT_TRUE(entity->Save(path));
         return gaEntityManager::Instance().CreateEntityFromFile(path);
     }
-
-    zumbo::test::ProgramFolderSandbox m_sandbox;
 };
 
 TEST_F(TextLabelTest, AVisibleLabelDrawsEveryCharacterOfItsLines) {

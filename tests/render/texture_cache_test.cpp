@@ -27,13 +27,12 @@ std::vector<std::uint8_t> Bytes(const std::string& text) {
 class TextureCacheTest : public zumbo::test::RenderTest {
 protected:
     void TearDown() override {
-        CTextureCache::Instance().ReleaseAll();
-        CTextureCache::DestroyInstance();
         CGroupFile::DestroyInstance();
         RenderTest::TearDown();
     }
 
-    std::string InSandbox(const std::string& name) const { return m_sandbox.Relative() + "\\" + name; }
+    // Relative to the program folder, as data names textures.
+    std::string Relative(const std::string& name) const { return m_sandbox.Relative() + "\\" + name; }
 
     static IDirect3DTexture8* Load(const std::string& name) {
         return CTextureCache::Instance().LoadTexture(name, D3DX_DEFAULT, D3DX_DEFAULT, 0, 0, D3DFMT_UNKNOWN,
@@ -61,14 +60,13 @@ protected:
         return pixel;
     }
 
-    zumbo::test::ProgramFolderSandbox m_sandbox;
     zumbo::test::TempDir m_temp;
 };
 
 TEST_F(TextureCacheTest, APlainDdsBeatsTheNamedFile) {
     m_sandbox.Write("Wall.tga", kTgaFile);
     m_sandbox.Write("Wall.dds", kDdsFile);
-    IDirect3DTexture8* texture = Load(InSandbox("Wall.tga"));
+    IDirect3DTexture8* texture = Load(Relative("Wall.tga"));
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(TopLeftPixel(texture), 0xFF00FF00u);
     EXPECT_EQ(m_log.Count("-- loaded generic DDS."), 1);
@@ -77,7 +75,7 @@ TEST_F(TextureCacheTest, APlainDdsBeatsTheNamedFile) {
 TEST_F(TextureCacheTest, APlainFileBeatsAPackedDds) {
     Pack({{"Wall.dds", kDdsFile}});
     m_sandbox.Write("Wall.tga", kTgaFile);
-    IDirect3DTexture8* texture = Load(InSandbox("Wall.tga"));
+    IDirect3DTexture8* texture = Load(Relative("Wall.tga"));
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(TopLeftPixel(texture), 0xFF0000FFu);
     EXPECT_EQ(m_log.Count("-- loaded generic texture."), 1);
@@ -85,39 +83,39 @@ TEST_F(TextureCacheTest, APlainFileBeatsAPackedDds) {
 
 TEST_F(TextureCacheTest, PackedFilesComeLastAndAPackedDdsFirstAmongThem) {
     Pack({{"Wall.dds", kDdsFile}, {"Wall.tga", kTgaFile}, {"Floor.tga", kTgaFile}});
-    EXPECT_EQ(TopLeftPixel(Load(InSandbox("Wall.tga"))), 0xFF00FF00u);
+    EXPECT_EQ(TopLeftPixel(Load(Relative("Wall.tga"))), 0xFF00FF00u);
     EXPECT_EQ(m_log.Count("-- loaded grouped DDS."), 1);
-    EXPECT_EQ(TopLeftPixel(Load(InSandbox("Floor.tga"))), 0xFF0000FFu);
+    EXPECT_EQ(TopLeftPixel(Load(Relative("Floor.tga"))), 0xFF0000FFu);
     EXPECT_EQ(m_log.Count("-- loaded grouped TGA."), 1);
 }
 
 TEST_F(TextureCacheTest, OtherSpellingsOfAPathShareOneTexture) {
     m_sandbox.Write("Rock.tga", kTgaFile);
-    IDirect3DTexture8* first = Load(InSandbox("Rock.tga"));
+    IDirect3DTexture8* first = Load(Relative("Rock.tga"));
     ASSERT_NE(first, nullptr);
-    std::string other = InSandbox("ROCK.TGA");
+    std::string other = Relative("ROCK.TGA");
     std::replace(other.begin(), other.end(), '\\', '/');
     EXPECT_EQ(Load(MakeFullPath(other)), first);
     EXPECT_EQ(m_log.Count("-- cached."), 1);
     EXPECT_EQ(m_log.Count("-- first time."), 1);
     EXPECT_EQ(CTextureCache::Instance().GetTextureName(first),
-              NormalizedPath(MakeFullPath(InSandbox("Rock.tga"))));
+              NormalizedPath(MakeFullPath(Relative("Rock.tga"))));
 }
 
 TEST_F(TextureCacheTest, AMissingFileFailsOnceAndStaysFailedUntilReleased) {
-    EXPECT_EQ(Load(InSandbox("Missing.tga")), nullptr);
+    EXPECT_EQ(Load(Relative("Missing.tga")), nullptr);
     m_sandbox.Write("Missing.tga", kTgaFile);  // appears too late: the failure is remembered
-    EXPECT_EQ(Load(InSandbox("Missing.tga")), nullptr);
+    EXPECT_EQ(Load(Relative("Missing.tga")), nullptr);
     EXPECT_EQ(m_log.Count("-- failed."), 1);
     EXPECT_EQ(m_log.Count("-- cached."), 1);
     CTextureCache::Instance().ReleaseAll();
-    EXPECT_NE(Load(InSandbox("Missing.tga")), nullptr);
+    EXPECT_NE(Load(Relative("Missing.tga")), nullptr);
     EXPECT_EQ(m_log.Count("-- first time."), 1);
 }
 
 TEST_F(TextureCacheTest, AnImageWithImpossibleDimensionsCountsAsMissing) {
     m_sandbox.Write("Huge.dds", zumbo::test::DdsFile(70000, 70000, 1, zumbo::test::kDdsArgb, {}));
-    EXPECT_EQ(Load(InSandbox("Huge.dds")), nullptr);
+    EXPECT_EQ(Load(Relative("Huge.dds")), nullptr);
     EXPECT_EQ(m_log.Count("-- failed."), 1);
 }
 
@@ -125,14 +123,14 @@ TEST_F(TextureCacheTest, NamesResolveAgainstTheProgramFolderNotTheCurrentDirecto
     m_sandbox.Write("Sky.tga", kTgaFile);
     const std::string previous = win32::GetCurrentDirectory();
     ASSERT_TRUE(win32::SetCurrentDirectory(m_temp.WindowsPath()));
-    IDirect3DTexture8* texture = Load(InSandbox("Sky.tga"));
+    IDirect3DTexture8* texture = Load(Relative("Sky.tga"));
     win32::SetCurrentDirectory(previous);
     EXPECT_NE(texture, nullptr);
 }
 
 TEST_F(TextureCacheTest, AnUnknownPointerHasNoName) {
     m_sandbox.Write("Known.tga", kTgaFile);
-    Load(InSandbox("Known.tga"));
+    Load(Relative("Known.tga"));
     IDirect3DTexture8* stranger = nullptr;
     ASSERT_EQ(Device()->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &stranger), D3D_OK);
     EXPECT_EQ(CTextureCache::Instance().GetTextureName(stranger), "Invalid texture name!");

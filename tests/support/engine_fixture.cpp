@@ -20,20 +20,6 @@ namespace {
 
 constexpr int kEntriesPerLogFile = 1000;
 
-void DestroyManagers() {
-    if (enEntityManager* manager = enEntityManager::GetInstance()) {
-        manager->DestroyInstance();
-    }
-    if (enHitManager* manager = enHitManager::GetInstance()) {
-        manager->DestroyInstance();
-    }
-    if (enGameManager* manager = enGameManager::GetInstance()) {
-        manager->DestroyInstance();
-    }
-    CMessagesBroker::DestroyInstance();
-    CCameraManager::DestroyInstance();
-}
-
 // Entries look like "0012 (10:11:12.013): message".
 void CollectEntries(const std::string& text, int after, std::vector<std::string>& out) {
     std::istringstream lines(text);
@@ -66,9 +52,23 @@ std::string LogFolder() {
 
 }  // namespace
 
+void DestroyEngineManagers() {
+    if (enEntityManager* manager = enEntityManager::GetInstance()) {
+        manager->DestroyInstance();
+    }
+    if (enHitManager* manager = enHitManager::GetInstance()) {
+        manager->DestroyInstance();
+    }
+    if (enGameManager* manager = enGameManager::GetInstance()) {
+        manager->DestroyInstance();
+    }
+    CMessagesBroker::DestroyInstance();
+    CCameraManager::DestroyInstance();
+}
+
 void EngineTest::SetUp() {
     UseOwnLogFolder();
-    DestroyManagers();
+    DestroyEngineManagers();
     CGlobalOptions::Instance().ResetToDefaults();
     CGlobalOptions::Instance().iDebugInfoLevel = 5;
     enEntityManager::Instance();  // its missing catalogue is logged here, not in the test
@@ -76,7 +76,7 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
-    DestroyManagers();
+    DestroyEngineManagers();
     CGlobalOptions::Instance().ResetToDefaults();
 }
 

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// Deletes the engine managers; the next use creates fresh ones.
+void DestroyEngineManagers();
+
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override;
