@@ -60,7 +60,7 @@ void CAIButton::HandleInput() {
     if (m_lock > 0) {
         --m_lock;
     }
-    if (!OwnerVisible() || m_state == kDisabled || BelongsToOtherDialog()) {
+    if (!VisibleOrDropFocus() || m_state == kDisabled || BelongsToOtherDialog()) {
         return;
     }
     if ((m_state == kHighLighted || m_state == kPressed) && HandleKeyboard()) {
@@ -74,8 +74,12 @@ void CAIButton::HandleInput() {
     if (m_state == kNormal && hovering) {
         manager.ActivateControl(m_id);
     }
+    const bool pointerLeft = m_hovering && !hovering;
+    m_hovering = hovering;
     if (m_state == kHighLighted) {
-        if (!hovering && manager.IsActiveControl(*this)) {
+        // Only the pointer leaving takes the focus away: a focus that came by keyboard
+        // stays while the pointer is elsewhere.
+        if (pointerLeft && manager.IsActiveControl(*this)) {
             manager.DeactivateActiveControl();
         } else if (hovering && frontend_input::PrimaryButtonPressed()) {
             manager.SetPressedControl(m_id);

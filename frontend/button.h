@@ -43,6 +43,7 @@ private:
     std::string m_mouseCursor;
     eState m_state = kNormal;
     bool m_held = false;
+    bool m_hovering = false;  // at the last tick
     std::int32_t m_lock = 0;
     bool m_repeating = false;
     std::int32_t m_repeatTick = 0;

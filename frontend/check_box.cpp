@@ -22,7 +22,7 @@ bool CAICheckBox::Update() {
 
 void CAICheckBox::HandleInput() {
     using namespace frontend_input;
-    if (!OwnerVisible() || m_state == kDisabled || BelongsToOtherDialog()) {
+    if (!VisibleOrDropFocus() || m_state == kDisabled || BelongsToOtherDialog()) {
         return;
     }
     CFrontendManager& manager = CFrontendManager::Instance();

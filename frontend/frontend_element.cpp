@@ -40,6 +40,16 @@ bool CAIFrontendControl::OwnerVisible() const {
     return m_owner && m_owner->IsEffectivelyVisible();
 }
 
+bool CAIFrontendControl::VisibleOrDropFocus() {
+    if (OwnerVisible()) {
+        return true;
+    }
+    if (CFrontendManager::Instance().IsActiveControl(*this)) {
+        ProcessInput();
+    }
+    return false;
+}
+
 bool CAIFrontendControl::MayTakeFocus() const {
     // While the entity is still being built the owner is not known yet; entities start
     // visible, and the first registered control takes the focus then. A hidden one drops it

@@ -45,6 +45,8 @@ protected:
     // The control names a dialog that is not the current one, and so ignores input.
     bool BelongsToOtherDialog() const;
     bool OwnerVisible() const;
+    // True while the entity is visible; a hidden control that has the focus drops it.
+    bool VisibleOrDropFocus();
     // The focus rule of buttons and check boxes: their entity is effectively visible.
     bool MayTakeFocus() const;
     // Makes the one direct child whose name is the state's name visible, the others not.

@@ -66,6 +66,7 @@ protected:
     static void PointAt(float x, float y);
     static void HidePointer();
 
+    HWND Window() const { return m_window.Handle(); }
     // Messages of the given code the recorder has seen, in order (their arguments).
     std::vector<std::string> Seen(std::int32_t code) const;
     void ForgetSeen() { m_seen.clear(); }
