@@ -20,6 +20,7 @@
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
+#include "sound/sound_manager.h"
 
 namespace {
 
@@ -206,7 +207,10 @@ HRESULT CMyD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) {
 HRESULT CMyD3DApplication::InitApplication() {
     win32::SendMessage(m_hWnd, win32::WM_PAINT, 0, 0);
     CGroupFile::Instance().Open("ZumboSS.grp");
-    CInputDevices::Instance().Create(m_hWnd);
+    if (SUCCEEDED(CInputDevices::Instance().Create(m_hWnd))) {
+        m_inputControllers.Create(CInputDevices::Instance());
+    }
+    CSoundManager::Instance().Init(m_hWnd);
     CSceneLoader::Instance().SetMainWindow(m_hWnd);
     CFrontendManager::Instance().SetFadeLength(kDialogFadeTicks);
     return S_OK;
@@ -253,6 +257,7 @@ HRESULT CMyD3DApplication::RestoreDeviceObjects() {
 HRESULT CMyD3DApplication::UpdateFrame() {
     CInputDevices::Instance().Poll();
     m_controlState.ClearInputs();
+    m_inputControllers.Update(m_controlState);
     DeriveAxes();
     m_controlState.SuppressControlsOnce = 0;
     CCameraManager::Instance().ApplySceneCamera(m_pd3dDevice);
@@ -304,9 +309,11 @@ HRESULT CMyD3DApplication::DeleteDeviceObjects() {
 }
 
 HRESULT CMyD3DApplication::ShutdownApplication() {
+    m_inputControllers.Destroy();
     CInputDevices::Instance().Destroy();
     WriteRegistrySettings();
     CGlobalOptions::Instance().Save();
+    CSoundManager::DestroyInstance();
     DestroyEngineManagers();
     return S_OK;
 }
@@ -337,6 +344,7 @@ void CMyD3DApplication::GameTick() {
     CFrontendManager::Instance().Tick();
     enEntityManager::Instance().Tick();
     CSceneLoader::Instance().Tick();
+    CSoundManager::Instance().Tick();
     CInputDevices& input = CInputDevices::Instance();
     if (m_bExitOnInput && input.AnyNewPressOrMouseMotion()) {
         win32::PostMessage(m_hWnd, win32::WM_COMMAND, IDM_EXIT, 0);
@@ -354,6 +362,14 @@ LRESULT CMyD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wPara
         case win32::WM_SYSKEYDOWN:
             CInputDevices::Instance().NoteKeyMessage();
             break;
+        case win32::WM_ACTIVATE: {
+            // The framework records the activation first; the music follows it at once.
+            const LRESULT result = CD3DApplication::HandleMessage(window, message, wParam, lParam);
+            if (CSoundManager::Exists()) {
+                CSoundManager::Instance().ApplyMusicVolume();
+            }
+            return result;
+        }
         case win32::WM_CHAR:
             CInputDevices::Instance().AppendTypedCharacter(wParam);
             break;

@@ -7,6 +7,7 @@
 #include "app/d3d_application.h"
 #include "app/external_debug.h"
 #include "input/control_state.h"
+#include "input/input_controllers.h"
 
 class CMyD3DApplication : public tmSingletonGD<CMyD3DApplication, CD3DApplication> {
 public:
@@ -48,6 +49,7 @@ private:
     std::string m_sceneName = "Intro.xml";
     bool m_bExitOnInput = true;
     ControlState m_controlState;
+    CInputControllers m_inputControllers;
     CExternalDebug m_externalDebug;
     int m_secondMarkCount = 0;
     int m_ticksRun = 0;

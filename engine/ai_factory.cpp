@@ -29,6 +29,7 @@
 #include "frontend/slider.h"
 #include "frontend/text_statics.h"
 #include "resource/xml.h"
+#include "sound/ai_play_sound.h"
 
 namespace {
 
@@ -85,6 +86,8 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAIScrollingTextStatic", &Create<CAIScrollingTextStatic>},
         {"CAIHUDMonitorValueRange", &Create<CAIHUDMonitorValueRange>},
         {"CAIMouse", &Create<CAIMouse>},
+        // Sound
+        {"CAIPlaySound", &Create<CAIPlaySound>},
     };
     return classes;
 }

@@ -1,5 +1,6 @@
-// Devices on SDL: the keyboard state, the pointer's global position (so motion does not depend
-// on which window the pointer is over), the wheel's events and the first joystick.
+// Devices on SDL: the keyboard state, the pointer's motion and wheel events and the first
+// joystick. Motion comes from the events, not from the global pointer position: SDL's X11
+// back end caches that position and may report it late.
 
 #include <SDL.h>
 
@@ -35,22 +36,20 @@ public:
 
 class SdlMouse final : public DeviceSource {
 public:
-    SdlMouse() { SDL_AddEventWatch(&SdlMouse::WatchWheel, this); }
-    ~SdlMouse() override { SDL_DelEventWatch(&SdlMouse::WatchWheel, this); }
+    SdlMouse() { SDL_AddEventWatch(&SdlMouse::WatchMotion, this); }
+    ~SdlMouse() override { SDL_DelEventWatch(&SdlMouse::WatchMotion, this); }
 
     void Start() override {
         m_motion.Start();
-        m_wheel = 0;
-        SDL_GetGlobalMouseState(&m_lastX, &m_lastY);
+        for (std::atomic<LONG>& axis : m_moved) {
+            axis = 0;
+        }
     }
 
     bool Read(std::span<BYTE> record, const DeviceSettings& settings) override {
-        int x = 0;
-        int y = 0;
-        const Uint32 mask = SDL_GetGlobalMouseState(&x, &y);
-        const std::array<LONG, 3> moved{x - m_lastX, y - m_lastY, m_wheel.exchange(0)};
-        m_lastX = x;
-        m_lastY = y;
+        const Uint32 mask = SDL_GetMouseState(nullptr, nullptr);
+        const std::array<LONG, 3> moved{m_moved[0].exchange(0), m_moved[1].exchange(0),
+                                        m_moved[2].exchange(0)};
         FillMouseRecord(record, m_motion, moved, settings.relativeAxes, ButtonsOf(mask));
         return true;
     }
@@ -63,18 +62,20 @@ private:
                 (mask & SDL_BUTTON_X2MASK) != 0};
     }
 
-    static int WatchWheel(void* self, SDL_Event* event) {
-        if (event->type == SDL_MOUSEWHEEL) {
+    static int WatchMotion(void* self, SDL_Event* event) {
+        std::array<std::atomic<LONG>, 3>& moved = static_cast<SdlMouse*>(self)->m_moved;
+        if (event->type == SDL_MOUSEMOTION) {
+            moved[0] += event->motion.xrel;
+            moved[1] += event->motion.yrel;
+        } else if (event->type == SDL_MOUSEWHEEL) {
             const int direction = event->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
-            static_cast<SdlMouse*>(self)->m_wheel += event->wheel.y * direction * kWheelUnitsPerNotch;
+            moved[2] += event->wheel.y * direction * kWheelUnitsPerNotch;
         }
         return 1;
     }
 
     MouseMotion m_motion;
-    std::atomic<LONG> m_wheel{0};
-    int m_lastX = 0;
-    int m_lastY = 0;
+    std::array<std::atomic<LONG>, 3> m_moved{};
 };
 
 class SdlJoystick final : public DeviceSource {

@@ -62,10 +62,12 @@ protected:
 }  // namespace
 
 TEST_F(SdlDirectInputTest, MouseReportsPointerMotionAndWheelSinceTheLastRead) {
-    SDL_WarpMouseGlobal(100, 100);
-    Pump();
     CreateDevice(GUID_SysMouse, c_dfDIMouse2);
-    SDL_WarpMouseGlobal(110, 95);
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.xrel = 10;
+    motion.motion.yrel = -5;
+    SDL_PushEvent(&motion);
     SDL_Event wheel{};
     wheel.type = SDL_MOUSEWHEEL;
     wheel.wheel.y = 2;
