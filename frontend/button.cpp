@@ -5,6 +5,7 @@
 #include "frontend/frontend_input.h"
 #include "frontend/frontend_manager.h"
 #include "resource/xml.h"
+#include "sound/sound_manager.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ CAIButton::CAIButton(const enXml& element) : CAIFrontendControl(element) {
     element.GetValueInt("iFirstDelay", m_firstDelay);
     element.GetValueInt("iDelay", m_delay);
     element.GetValueInt("iDoubleSpeedDelay", m_doubleSpeedDelay);
+    element.GetValueString("sButtonClickSound", m_clickSound);
     element.GetValueString("sMouseCursor", m_mouseCursor);
     m_interval = m_delay;
     Register();
@@ -110,6 +112,9 @@ bool CAIButton::HandleKeyboard() {
 }
 
 void CAIButton::HandleHeld(bool hovering) {
+    if (frontend_input::PrimaryButtonPressed()) {
+        PlayClickSound();
+    }
     if (!frontend_input::PrimaryButtonDown()) {
         if (m_lock != 0) {
             return;
@@ -129,7 +134,14 @@ void CAIButton::HandleHeld(bool hovering) {
 
 void CAIButton::Click() {
     CMessagesBroker::Instance().PostAll(m_messages);
+    PlayClickSound();
     m_lock = m_processInputDelay;
+}
+
+void CAIButton::PlayClickSound() const {
+    if (!m_clickSound.empty()) {
+        CSoundManager::Instance().PlaySound(m_clickSound);
+    }
 }
 
 void CAIButton::StartRepeat() {

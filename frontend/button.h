@@ -30,16 +30,18 @@ private:
     // Space or Return; true when it clicked, which ends the tick's input.
     bool HandleKeyboard();
     void HandleHeld(bool hovering);
-    // Posts the messages and locks the keyboard for a while.
+    // Posts the messages, plays the click sound and locks the keyboard for a while.
     void Click();
     void StartRepeat();
     void RepeatStep();
+    void PlayClickSound() const;
 
     std::vector<tMessage> m_messages;
     std::int32_t m_processInputDelay = 0;
     std::int32_t m_firstDelay = 0;
     std::int32_t m_delay = 0;
     std::int32_t m_doubleSpeedDelay = 0;
+    std::string m_clickSound;
     std::string m_mouseCursor;
     eState m_state = kNormal;
     bool m_held = false;
