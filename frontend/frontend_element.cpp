@@ -1,10 +1,12 @@
 #include "frontend/frontend_element.h"
 
+#include "app/debug_log.h"
 #include "engine/entity.h"
 #include "frontend/frontend_input.h"
 #include "frontend/frontend_manager.h"
 #include "input/input_device_keyboard.h"
 #include "resource/name_atom.h"
+#include "resource/paths.h"
 #include "resource/xml.h"
 
 CAIFrontendElement::CAIFrontendElement(const enXml& element) {
@@ -55,6 +57,15 @@ bool CAIFrontendControl::MayTakeFocus() const {
     // visible, and the first registered control takes the focus then. A hidden one drops it
     // again on its first tick.
     return !m_owner || m_owner->IsEffectivelyVisible();
+}
+
+std::string CAIFrontendControl::ReadTextTemplate(const enXml& element, const char* warning) {
+    std::string path;
+    if (!element.GetValueString("sTextTemplateXml", path) || path.empty()) {
+        CDebugLog::Instance().LogLevel(2, warning, element.GetSourceName().c_str());
+        return {};
+    }
+    return ResolvePath(path, element.GetSourceName());
 }
 
 void CAIFrontendControl::ShowStateChild(const char* stateName) const {

@@ -49,6 +49,9 @@ protected:
     bool VisibleOrDropFocus();
     // The focus rule of buttons and check boxes: their entity is effectively visible.
     bool MayTakeFocus() const;
+    // "sTextTemplateXml" resolved against the folder of the element's document; when it is
+    // missing or empty the warning is logged with the document's name, and the result is empty.
+    static std::string ReadTextTemplate(const enXml& element, const char* warning);
     // Makes the one direct child whose name is the state's name visible, the others not.
     void ShowStateChild(const char* stateName) const;
 

@@ -30,6 +30,20 @@ Element* FindByID(const std::vector<Element*>& elements, std::string_view id) {
     return nullptr;
 }
 
+// The element for a non-empty ID; an ID that matches nothing is logged.
+template <class Element>
+Element* FindOrWarn(const std::vector<Element*>& elements, std::string_view id, const char* warning) {
+    if (id.empty()) {
+        return nullptr;
+    }
+    Element* element = FindByID(elements, id);
+    if (!element) {
+        const std::string text(id);
+        CDebugLog::Instance().LogLevel(2, warning, text.c_str());
+    }
+    return element;
+}
+
 // Appends the element unless one with its ID is registered.
 template <class Element>
 bool AppendUnique(std::vector<Element*>& elements, Element* element, const char* warning) {
@@ -73,16 +87,7 @@ bool CFrontendManager::UnregisterControl(CAIFrontendControl* control) {
 }
 
 CAIFrontendControl* CFrontendManager::FindControl(std::string_view id) const {
-    if (id.empty()) {
-        return nullptr;
-    }
-    CAIFrontendControl* control = FindByID(m_controls, id);
-    if (!control) {
-        const std::string text(id);
-        CDebugLog::Instance().LogLevel(2, "Warning: Unable to find control by the following ID \"%s\".",
-                                       text.c_str());
-    }
-    return control;
+    return FindOrWarn(m_controls, id, "Warning: Unable to find control by the following ID \"%s\".");
 }
 
 CAIFrontendControl* CFrontendManager::FindControlIfSet(const std::string& id) const {
@@ -149,16 +154,7 @@ bool CFrontendManager::UnregisterDialog(CAIDialog* dialog) {
 }
 
 CAIDialog* CFrontendManager::FindDialog(std::string_view id) const {
-    if (id.empty()) {
-        return nullptr;
-    }
-    CAIDialog* dialog = FindByID(m_dialogs, id);
-    if (!dialog) {
-        const std::string text(id);
-        CDebugLog::Instance().LogLevel(2, "Warning: Unable to find dialog by the following ID \"%s\".",
-                                       text.c_str());
-    }
-    return dialog;
+    return FindOrWarn(m_dialogs, id, "Warning: Unable to find dialog by the following ID \"%s\".");
 }
 
 CAIDialog* CFrontendManager::FindDialogIfSet(const std::string& id) const {

@@ -7,7 +7,6 @@
 #include "engine/entity.h"
 #include "engine/entity_manager.h"
 #include "frontend/frontend_input.h"
-#include "resource/paths.h"
 #include "resource/xml.h"
 
 namespace {
@@ -30,18 +29,12 @@ CAIListBox::CAIListBox(const enXml& element) : CAIFrontendControl(element) {
             m_columnOffsets.push_back(offset);
         }
     }
-    const std::string documentName = element.GetSourceName();
-    if (element.GetValueString("sTextTemplateXml", m_textTemplateXml) && !m_textTemplateXml.empty()) {
-        m_textTemplateXml = ResolvePath(m_textTemplateXml, documentName);
-    } else {
-        CDebugLog::Instance().LogLevel(2,
-                                       "Warning. List box does not contain valid text template xml. Text "
-                                       "will not be displayed. Xml: %s.",
-                                       documentName.c_str());
-    }
+    m_textTemplateXml = ReadTextTemplate(
+        element,
+        "Warning. List box does not contain valid text template xml. Text will not be displayed. Xml: %s.");
     if (m_columnOffsets.empty()) {
         CDebugLog::Instance().LogLevel(2, "Warning. List box does not contain columns. Xml: %s.",
-                                       documentName.c_str());
+                                       element.GetSourceName().c_str());
     }
     Register();
 }

@@ -7,7 +7,6 @@
 #include "engine/entity.h"
 #include "engine/entity_manager.h"
 #include "resource/name_atom.h"
-#include "resource/paths.h"
 #include "resource/translator.h"
 #include "resource/xml.h"
 
@@ -49,16 +48,10 @@ CAIScrollingTextStatic::CAIScrollingTextStatic(const enXml& element) : CAIFronte
     if (std::fabs(m_scrollSpeed) > kEpsilon && std::fabs(interval) < 1.0e9f) {
         m_spawnInterval = static_cast<std::int32_t>(interval);
     }
-    const std::string documentName = element.GetSourceName();
-    if (element.GetValueString("sTextTemplateXml", m_textTemplateXml) && !m_textTemplateXml.empty()) {
-        m_textTemplateXml = ResolvePath(m_textTemplateXml, documentName);
-    } else {
-        CDebugLog::Instance().LogLevel(2,
-                                       "Warning. Scroll text static does not contain valid text template "
-                                       "xml. Text will not be displayed. "
-                                       "Xml: %s.",
-                                       documentName.c_str());
-    }
+    m_textTemplateXml =
+        ReadTextTemplate(element,
+                         "Warning. Scroll text static does not contain valid text template xml. Text "
+                         "will not be displayed. Xml: %s.");
     ReadLines(element);
     Register();
 }
