@@ -13,6 +13,7 @@
 #include "engine/game_manager.h"
 #include "engine/global_options.h"
 #include "engine/hit_manager.h"
+#include "frontend/frontend_manager.h"
 #include "input/input_devices.h"
 #include "platform/win32/files.h"
 #include "platform/win32/registry.h"
@@ -30,6 +31,8 @@ namespace {
 
 constexpr const char* kRegistryKey = "SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0";
 constexpr int kTicksPerSecondMark = 30;
+// The application slows the frontend's dialog cross-fade down from the manager's own default.
+constexpr int kDialogFadeTicks = 10;
 constexpr std::size_t kScreenSaverPathLimit = 260;
 
 // A value longer than four bytes counts as missing; the stored type is not compared.
@@ -214,6 +217,7 @@ HRESULT CMyD3DApplication::InitApplication() {
     }
     CSoundManager::Instance().Init(m_hWnd);
     CSceneLoader::Instance().SetMainWindow(m_hWnd);
+    CFrontendManager::Instance().SetFadeLength(kDialogFadeTicks);
     return S_OK;
 }
 
@@ -352,6 +356,7 @@ void CMyD3DApplication::GameTick() {
     CountTicks();
     CCameraManager::Instance().Tick();
     enGameManager::Instance().Tick();
+    CFrontendManager::Instance().Tick();
     enEntityManager::Instance().Tick();
     CSceneLoader::Instance().Tick();
     CSoundManager::Instance().Tick();

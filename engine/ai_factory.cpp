@@ -24,6 +24,18 @@
 #include "ai/volume_ping_pong.h"
 #include "app/debug_log.h"
 #include "engine/entity.h"
+#include "frontend/button.h"
+#include "frontend/check_box.h"
+#include "frontend/dialog.h"
+#include "frontend/edit_box.h"
+#include "frontend/frontend_starter.h"
+#include "frontend/hud_monitor.h"
+#include "frontend/list_box.h"
+#include "frontend/mouse.h"
+#include "frontend/progress.h"
+#include "frontend/scrolling_text_static.h"
+#include "frontend/slider.h"
+#include "frontend/text_statics.h"
 #include "resource/xml.h"
 #include "sound/ai_play_sound.h"
 
@@ -67,6 +79,21 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAISingleLoopAnimationLifeTime", &Create<CAISingleLoopAnimationLifeTime>},
         {"CAISingleTickLifeTime", &Create<CAISingleTickLifeTime>},
         {"CAIMoveByCircle", &Create<CAIMoveByCircle>},
+        // Frontend
+        {"CAIDialog", &Create<CAIDialog>},
+        {"CAIFrontendStarter", &Create<CAIFrontendStarter>},
+        {"CAIButton", &Create<CAIButton>},
+        {"CAICheckBox", &Create<CAICheckBox>},
+        {"CAISlider", &Create<CAISlider>},
+        {"CAIProgress", &Create<CAIProgress>},
+        {"CAIListBox", &Create<CAIListBox>},
+        {"CAIEditBox", &Create<CAIEditBox>},
+        {"CAIStatic", &Create<CAIStatic>},
+        {"CAIShowBrokerText", &Create<CAIShowBrokerText>},
+        {"CAITextMessagesStatic", &Create<CAITextMessagesStatic>},
+        {"CAIScrollingTextStatic", &Create<CAIScrollingTextStatic>},
+        {"CAIHUDMonitorValueRange", &Create<CAIHUDMonitorValueRange>},
+        {"CAIMouse", &Create<CAIMouse>},
         // Sound
         {"CAIPlaySound", &Create<CAIPlaySound>},
         // Screen saver

@@ -1,5 +1,6 @@
 #include "platform/win32/process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -183,16 +184,32 @@ bool ShellExecuteOpen(std::string_view target) {
         return false;
     }
     const std::string hostTarget = IsAddress(target) ? std::string(target) : ToHostPath(target).string();
-    // The shell puts the opener in the background and ends at once, so the opener runs on
-    // detached from this program and nobody has to collect it.
-    Launch launch{"/bin/sh",
-                  {"/bin/sh", "-c", "\"$0\" \"$1\" </dev/null >/dev/null 2>&1 &", opener, hostTarget}};
-    const auto pid = Spawn(launch);
-    if (!pid) {
+    Launch launch{opener, {opener, hostTarget}};
+    auto argv = launch.Argv();
+    // The opener gets the target as one argument, never through a shell. A middle process
+    // starts it and ends at once, so it runs on detached and nobody has to collect it; only
+    // async-signal-safe calls happen after the fork.
+    const pid_t middle = ::fork();
+    if (middle < 0) {
         return false;
     }
-    ProcessObject shell(*pid);
-    return shell.Poll(true) && shell.ExitCode() == 0u;
+    if (middle == 0) {
+        ::setsid();
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            ::dup2(null, STDIN_FILENO);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+        }
+        const pid_t opened = ::fork();
+        if (opened == 0) {
+            ::execv(launch.program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::_exit(opened < 0 ? 1 : 0);
+    }
+    ProcessObject started(middle);
+    return started.Poll(true) && started.ExitCode() == 0u;
 }
 
 }  // namespace win32
