@@ -163,7 +163,7 @@ TEST(MeshDataTest, GridAndXFileAgreeOnCounts) {
     const std::string text = TextXFile("Quad", MakeQuad());
     EXPECT_EQ(text.rfind("xof 0303txt 0032\n", 0), 0u);
     EXPECT_NE(text.find("Frame Quad {"), std::string::npos);
-    EXPECT_NE(text.find("    4;\n    -0.500000;0.500000;0.000000;,"), std::string::npos);
+    EXPECT_NE(text.find("    4;\n    0.500000;0.000000;0.500000;,"), std::string::npos);
     EXPECT_NE(text.find("3;1,3,2;;"), std::string::npos);
 }
 

@@ -45,10 +45,16 @@ bool WriteFont(const std::string& fontFile, const fs::path& fonts, const std::st
 bool WriteModels(const fs::path& models, std::string& error) {
     MeshData water = MakeGrid(-160.0f, -300.0f, 160.0f, -20.0f, 48, 56, 0.0f, 8.0f);
     water.texture = "water.png";
-    MeshData quad = MakeQuad();
+    // Screen-space pictures: a quad each, since an X-file names its texture.
+    for (const char* picture : {"button", "button_hover", "button_press", "panel", "arrow", "hand"}) {
+        MeshData quad = MakeQuad();
+        quad.texture = std::string(picture) + ".png";
+        if (!WriteText(models / (std::string(picture) + ".x"), TextXFile("Quad", quad), error)) {
+            return false;
+        }
+    }
     return WriteText(models / "cave.x", TextXFile("Cave", MakeCave(48, 40)), error) &&
            WriteText(models / "water.x", TextXFile("Water", water), error) &&
-           WriteText(models / "quad.x", TextXFile("Quad", quad), error) &&
            WriteImage(models / "rock.png", RockTexture(256), error) &&
            WriteImage(models / "water.png", WaterTexture(256), error) &&
            WriteImage(models / "button.png", ButtonTexture(256, 64, ButtonState::Normal), error) &&

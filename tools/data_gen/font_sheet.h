@@ -2,6 +2,7 @@
 // Bitmap font sheets: glyphs rasterised with FreeType into a grid of cells that the engine's font
 // loader finds by scanning for separator lines. The top-left pixel holds the separator colour, the
 // bottom-right pixel the baseline colour, and each cell's left border marks its baseline row with it.
+// Both are fully transparent: glyph corners sample the border lines, which must not show.
 
 #include <string>
 #include <vector>
@@ -10,8 +11,8 @@
 
 namespace zumbo::datagen {
 
-inline constexpr Rgba kSeparator{255, 0, 255, 255};
-inline constexpr Rgba kBaseline{0, 255, 255, 255};
+inline constexpr Rgba kSeparator{255, 0, 255, 0};
+inline constexpr Rgba kBaseline{0, 255, 255, 0};
 
 struct FontSheet {
     RgbaImage image{1, 1};

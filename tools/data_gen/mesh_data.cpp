@@ -174,8 +174,8 @@ MeshData MakeCave(int segments, int slices) {
 
 MeshData MakeQuad() {
     MeshData mesh;
-    mesh.positions = {{-0.5f, 0.5f, 0}, {0.5f, 0.5f, 0}, {-0.5f, -0.5f, 0}, {0.5f, -0.5f, 0}};
-    mesh.normals.assign(4, Vec3{0, 0, -1});
+    mesh.positions = {{0.5f, 0, 0.5f}, {-0.5f, 0, 0.5f}, {0.5f, 0, -0.5f}, {-0.5f, 0, -0.5f}};
+    mesh.normals.assign(4, Vec3{0, -1, 0});
     mesh.uvs = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
     mesh.triangles = {{0, 1, 2}, {1, 3, 2}};
     return mesh;

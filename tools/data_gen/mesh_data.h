@@ -31,7 +31,8 @@ void ComputeNormals(MeshData& mesh);
 // The cave: a rough vault over the water, open towards the camera at -y, closed by a back wall.
 MeshData MakeCave(int segments, int slices);
 
-// A square of side 1 centred on the origin in the x-y plane, facing -z, for 2D models.
+// A square of side 1 centred on the origin in the x-z plane, the plane screen-space models are
+// drawn in: the texture's left edge at +x (the screen's x runs towards -x), its top at +z.
 MeshData MakeQuad();
 
 // The mesh as a text X-file with one frame (identity matrix) holding it.
