@@ -66,7 +66,10 @@ HRESULT XParser::ParseObject(const std::string& type, int depth, XObjectList* pa
     }
     Token token = m_tokens.Next();
     std::string name;
-    if (token.kind == TokenKind::Name) {
+    // Exporters name objects "01" too: in text a number right after the type is its name.
+    const bool numericName =
+        (token.kind == TokenKind::Integer || token.kind == TokenKind::Float) && !token.text.empty();
+    if (token.kind == TokenKind::Name || numericName) {
         name = token.text;
         token = m_tokens.Next();
     }

@@ -182,15 +182,17 @@ Frame Root {
     SkinWeights { "Bone"; 1; 0; 1.0; 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; }
     MeshVertexColors { 1; 0; 1.0; 0.0; 0.0; 1.0;; }
   }
+  Frame 01 { }
   Wrapper { Mesh Hidden { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; } }
 }
 AnimationSet Walk { Animation { { Root } AnimationKey { 0; 1; 0; 4; 1.0, 0.0, 0.0, 0.0;;; } } })");
     ASSERT_EQ(read.result, DXFILE_OK);
     ASSERT_EQ(read.objects.size(), 1u);
     const XDataObject& frame = read.objects[0];
-    ASSERT_EQ(frame.children.size(), 1u);  // the mesh inside the unknown wrapper is gone with it
+    ASSERT_EQ(frame.children.size(), 2u);  // the mesh inside the unknown wrapper is gone with it
     EXPECT_EQ(frame.children[0]->name, "Inner");
     EXPECT_TRUE(frame.children[0]->children.empty());
+    EXPECT_EQ(frame.children[1]->name, "01");
 }
 
 TEST(DirectXFile, KnownObjectsNeedTheirTemplate) {
