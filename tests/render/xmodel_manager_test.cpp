@@ -212,6 +212,11 @@ TEST_F(XModelManagerTest, CachableModelsAreSharedAndFailuresAreNotRemembered) {
     EXPECT_NE(own.get(), first);
     EXPECT_EQ(manager.SharedCount(), 1u);
 
+    // A truncated file fails like a missing one, and is asked for again each time.
+    const std::vector<std::uint8_t> sample = SampleFile();
+    WriteModel("cut.x", std::vector<std::uint8_t>(sample.begin(), sample.begin() + sample.size() / 2));
+    EXPECT_EQ(manager.GetModelByFileName("Models\\cut.x", true), nullptr);
+    EXPECT_EQ(log.Count("Failed to create X-Model: " + ProgramPath("Models\\cut.x")), 1);
     EXPECT_EQ(manager.GetModelByFileName("Models\\nothing.x", true), nullptr);
     EXPECT_EQ(manager.GetModelByFileName("Models\\nothing.x", true), nullptr);
     EXPECT_EQ(log.Count("Failed to create X-Model: " + ProgramPath("Models\\nothing.x")), 2);
