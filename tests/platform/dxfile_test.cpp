@@ -202,6 +202,12 @@ TEST(DirectXFile, KnownObjectsNeedTheirTemplate) {
     const std::string declared =
         "xof 0302txt 0032\ntemplate Mesh { <3D82AB44-62DA-11cf-AB39-0020AF71E433> [...] }\n" + mesh;
     EXPECT_EQ(ReadBytes({declared.begin(), declared.end()}, false).result, DXFILE_OK);
+    // The name's case does not matter, so the common misspelling finds the standard template.
+    const ReadResult read =
+        ReadText("Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFileName { \"a.png\"; } }");
+    ASSERT_EQ(read.result, DXFILE_OK);
+    ASSERT_EQ(read.objects.at(0).children.size(), 1u);
+    EXPECT_EQ(read.objects[0].children[0]->As<dxfile::XTextureFilenameData>().fileName, "a.png");
 }
 
 TEST(DirectXFile, HeadersThatAreNotXFilesAreRefused) {
