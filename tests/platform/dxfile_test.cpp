@@ -210,6 +210,20 @@ TEST(DirectXFile, KnownObjectsNeedTheirTemplate) {
     EXPECT_EQ(read.objects[0].children[0]->As<dxfile::XTextureFilenameData>().fileName, "a.png");
 }
 
+TEST(DirectXFile, BinaryTemplatesAndObjectsOfThemAreReadAndSkipped) {
+    XFileWriter writer;
+    writer.Template("Custom", "00000000-0000-0000-0000-000000000000");
+    writer.Open("Custom", "First").Ints({7}).String("text").Close();
+    writer.Open("Frame", "Kept").Open("Custom").Ints({1}).Close().Close();
+    for (const Encoding encoding : {Encoding::Binary, Encoding::BinaryZip}) {
+        const ReadResult read = ReadBytes(writer.Bytes(encoding, true));
+        ASSERT_EQ(read.result, DXFILE_OK);
+        ASSERT_EQ(read.objects.size(), 1u);
+        EXPECT_EQ(read.objects[0].name, "Kept");
+        EXPECT_TRUE(read.objects[0].children.empty());
+    }
+}
+
 TEST(DirectXFile, HeadersThatAreNotXFilesAreRefused) {
     const auto read = [](const std::string& text) { return ReadBytes({text.begin(), text.end()}).result; };
     EXPECT_EQ(read("xof 03"), DXFILEERR_BADFILETYPE);
