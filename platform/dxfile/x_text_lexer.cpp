@@ -73,17 +73,21 @@ Token TextLexer::ReadGuid() {
     return token;
 }
 
-Token TextLexer::ReadWord() {
-    const std::size_t start = m_pos;
-    while (m_pos < m_text.size() && IsWordChar(m_text[m_pos])) {
+// A word ends at a separator or where a "//" comment starts.
+void TextLexer::SkipWordChars() {
+    while (m_pos < m_text.size() && IsWordChar(m_text[m_pos]) &&
+           !(m_text[m_pos] == '/' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '/')) {
         ++m_pos;
     }
+}
+
+Token TextLexer::ReadWord() {
+    const std::size_t start = m_pos;
+    SkipWordChars();
     // "1.#QNAN0": a '#' right after a number's point belongs to it, it starts no comment.
     while (m_pos < m_text.size() && m_text[m_pos] == '#' && m_pos > start && m_text[m_pos - 1] == '.') {
         ++m_pos;
-        while (m_pos < m_text.size() && IsWordChar(m_text[m_pos])) {
-            ++m_pos;
-        }
+        SkipWordChars();
     }
     Token token{TokenKind::Name, std::string(m_text.substr(start, m_pos - start)), 0.0};
     ParseNumber(token.text, token);

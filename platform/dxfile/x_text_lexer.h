@@ -20,6 +20,7 @@ private:
     Token ReadString();
     Token ReadGuid();
     Token ReadWord();
+    void SkipWordChars();
 
     std::string_view m_text;
     std::size_t m_pos = 0;

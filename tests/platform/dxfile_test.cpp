@@ -154,7 +154,7 @@ Frame Root {
   Mesh {
     3;
     0.0;0.0;0.0;,
-    1.0;0.0;0.0;,
+    1.0;0.0;0.0// a comment right after a number
     0.0;1.0;0.0;;
     1;
     3;0,1,2;;
