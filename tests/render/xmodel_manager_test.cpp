@@ -161,6 +161,14 @@ TEST_F(XModelManagerTest, MetricsHoldPathTimeAndBoxAndOnlyChangedFilesAreLoadedA
     EXPECT_EQ(entries[2].fileName, rock);
     EXPECT_EQ(entries[2].time, CtimeText(HostTime(m_models / "Rock.x")));
     EXPECT_NE(entries[2].time, entries[0].time);
+    // The documents are renamed into place: no temporary file is left beside them.
+    std::vector<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(m_models)) {
+        names.push_back(item.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"GrpXFilesMetrics.lbm", "Rock.x", "XFilesMetrics.lbm",
+                                               "broken.x", "sub"}));
 }
 
 TEST_F(XModelManagerTest, ANewGroupFileRevalidatesEveryPackedXFile) {
