@@ -53,22 +53,13 @@ void TextLexer::SkipBlanksAndComments() {
     }
 }
 
-Token TextLexer::ReadString() {
-    const std::size_t end = m_text.find('"', m_pos + 1);
+// A string in double quotes or a GUID in angle brackets: everything up to the closing mark.
+Token TextLexer::ReadEnclosed(char close, TokenKind kind) {
+    const std::size_t end = m_text.find(close, m_pos + 1);
     if (end == std::string_view::npos) {
         return {TokenKind::Error, {}, 0.0};
     }
-    Token token{TokenKind::String, std::string(m_text.substr(m_pos + 1, end - m_pos - 1)), 0.0};
-    m_pos = end + 1;
-    return token;
-}
-
-Token TextLexer::ReadGuid() {
-    const std::size_t end = m_text.find('>', m_pos + 1);
-    if (end == std::string_view::npos) {
-        return {TokenKind::Error, {}, 0.0};
-    }
-    Token token{TokenKind::Guid, std::string(m_text.substr(m_pos + 1, end - m_pos - 1)), 0.0};
+    Token token{kind, std::string(m_text.substr(m_pos + 1, end - m_pos - 1)), 0.0};
     m_pos = end + 1;
     return token;
 }
@@ -114,9 +105,9 @@ Token TextLexer::Next() {
             ++m_pos;
             return {TokenKind::CloseBracket, {}, 0.0};
         case '"':
-            return ReadString();
+            return ReadEnclosed('"', TokenKind::String);
         case '<':
-            return ReadGuid();
+            return ReadEnclosed('>', TokenKind::Guid);
         default:
             break;
     }

@@ -17,8 +17,7 @@ public:
 
 private:
     void SkipBlanksAndComments();
-    Token ReadString();
-    Token ReadGuid();
+    Token ReadEnclosed(char close, TokenKind kind);
     Token ReadWord();
     void SkipWordChars();
 
