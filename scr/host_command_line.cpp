@@ -1,5 +1,6 @@
 #include "scr/host_command_line.h"
 
+#include <cctype>
 #include <charconv>
 #include <limits>
 
@@ -10,10 +11,6 @@ namespace {
 
 bool IsSwitch(std::string_view argument) {
     return argument.size() >= 2 && (argument[0] == '/' || argument[0] == '-');
-}
-
-char LowerCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // What follows "/c" or "/p" in the same argument: a colon or blanks, then the number.
@@ -144,7 +141,7 @@ HostCommand ParseHostCommandLine(const std::vector<std::string>& arguments, std:
         if (win32::EqualsIgnoringCase(rest, "douninstall")) {
             return ModeOnly(HostMode::DoUninstall);
         }
-        switch (LowerCase(rest[0])) {
+        switch (std::tolower(static_cast<unsigned char>(rest[0]))) {
             case 's':
                 return ModeOnly(HostMode::Run);
             case 'c':

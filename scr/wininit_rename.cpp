@@ -1,10 +1,10 @@
 #include "scr/wininit_rename.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "platform/win32/files.h"
+#include "platform/win32/path_resolver.h"
 
 namespace {
 
@@ -12,14 +12,13 @@ constexpr std::string_view kHeader = "[Rename]\r\n";
 constexpr std::size_t kMaxShortPath = 1024;
 constexpr std::uint64_t kMaxFileBytes = 16u << 20;
 
-char LowerCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::size_t FindIgnoringCase(std::string_view text, std::string_view pattern) {
-    const auto found = std::search(text.begin(), text.end(), pattern.begin(), pattern.end(),
-                                   [](char a, char b) { return LowerCase(a) == LowerCase(b); });
-    return found == text.end() ? std::string_view::npos : std::size_t(found - text.begin());
+    for (std::size_t at = 0; at + pattern.size() <= text.size(); ++at) {
+        if (win32::EqualsIgnoringCase(text.substr(at, pattern.size()), pattern)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
 }
 
 // Text appended after an unterminated last line would join it.

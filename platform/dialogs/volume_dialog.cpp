@@ -6,7 +6,7 @@
 #include <gdk/gdkx.h>
 #endif
 
-#include "platform/win32/files.h"
+#include "platform/dialogs/gtk_dialogs.h"
 
 namespace win32 {
 
@@ -14,10 +14,6 @@ namespace {
 
 constexpr int kMinimumVolume = 0;
 constexpr int kMaximumVolume = 100;
-
-bool CanShowDialogs() {
-    return GetEnvironmentVariable("ZUMBO_HEADLESS") != "1" && gtk_init_check(nullptr, nullptr) != FALSE;
-}
 
 struct SliderState {
     GtkWidget* text = nullptr;
@@ -79,7 +75,7 @@ GtkWidget* AddVolumeRow(GtkWidget* content, int volume, const std::string& text,
 
 bool RunVolumeDialog(std::optional<std::uint64_t> owner, int volume, const std::string& text,
                      VolumeDialogEvents& events) {
-    if (!CanShowDialogs()) {
+    if (!CanShowGtkDialogs()) {
         return false;
     }
     GtkWidget* dialog = gtk_dialog_new_with_buttons(kVolumeDialogTitle, nullptr, GTK_DIALOG_MODAL, "OK",
@@ -96,10 +92,7 @@ bool RunVolumeDialog(std::optional<std::uint64_t> owner, int volume, const std::
     if (accepted) {
         events.OnOk(PositionOf(GTK_RANGE(slider)));
     }
-    gtk_widget_destroy(dialog);
-    while (gtk_events_pending()) {
-        gtk_main_iteration();
-    }
+    DestroyGtkDialog(dialog);
     return accepted;
 }
 
