@@ -24,6 +24,10 @@ bool TakeForeignWindowOption(int& argc, char** argv) {
             std::fprintf(stderr, "%s needs an X11 window id (decimal or 0x hexadecimal)\n", kOption);
             return false;
         }
+        if (!x11::WindowExists(*id)) {
+            std::fprintf(stderr, "%s: there is no X11 window %s to draw into\n", kOption, argv[i + 1]);
+            return false;
+        }
         WindowSystem::Get().SetForeignWindow(*id);
         for (int j = i; j + 2 <= argc; ++j) {
             argv[j] = argv[j + 2];

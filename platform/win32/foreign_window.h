@@ -10,7 +10,8 @@ namespace win32 {
 
 // Takes "-window-id ID" (decimal or "0x" hexadecimal) out of argv. The next top-level window
 // the program creates is then the X11 window ID. False, with the reason on standard error,
-// when the id is missing or garbage; argv is left as it was then.
+// when the id is missing or garbage or names no window on the display; argv is left as it
+// was then.
 bool TakeForeignWindowOption(int& argc, char** argv);
 
 // The X11 window given with "-window-id", if any.

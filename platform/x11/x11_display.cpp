@@ -1,6 +1,8 @@
 #include "platform/x11/x11_display.h"
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "platform/win32/files.h"
 
@@ -21,7 +23,16 @@ int CountError(Display*, XErrorEvent*) {
 }  // namespace
 
 DisplayConnection::DisplayConnection() {
-    if (win32::GetEnvironmentVariable("ZUMBO_HEADLESS") != "1") {
+    if (win32::GetEnvironmentVariable("ZUMBO_HEADLESS") == "1" ||
+        win32::GetEnvironmentVariable("DISPLAY").empty()) {
+        return;
+    }
+    // A busy server can turn a connection away for a moment.
+    constexpr int kAttempts = 5;
+    for (int attempt = 0; attempt < kAttempts && !m_display; ++attempt) {
+        if (attempt > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20 << attempt));
+        }
         m_display = XOpenDisplay(nullptr);
     }
 }

@@ -11,6 +11,7 @@
 #include "tests/scr/host_test_support.h"
 #include "tests/scr/x11_test_window.h"
 #include "tests/support/file_text.h"
+#include "tests/support/program_run.h"
 
 namespace {
 
@@ -74,5 +75,32 @@ TEST_P(HackModeTest, MainProgramDrawsIntoTheGivenWindowUntilEnded) {
 INSTANTIATE_TEST_SUITE_P(Ways, HackModeTest,
                          ::testing::Values(HackLaunch{"WindowId", false}, HackLaunch{"DaemonVariable", true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+TEST(MainProgramWindowOption, MissingOrGarbageWindowEndsWithAClearLine) {
+    X11TestWindow probe(4, 4, 0);
+    if (!probe.Valid()) {
+        GTEST_SKIP() << "no display";
+    }
+    const std::string gone = std::to_string(probe.Id());
+    probe.Destroy();
+    TemporaryMachine machine;
+    fs::copy_file(fs::path(ZUMBO_BIN_DIR) / "ZumboCave.exe", machine.ProgramFolder() / "ZumboCave.exe",
+                  fs::copy_options::overwrite_existing);
+    for (const auto& [arguments, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"-window-id", gone}, "there is no X11 window " + gone},
+             {{"/normalinput", "-window-id", "0xnope"}, "needs an X11 window id"},
+             {{"-window-id"}, "needs an X11 window id"}}) {
+        const RunResult result = RunProgram(machine.ProgramFolder() / "ZumboCave.exe", arguments,
+                                            {{"ZUMBO_HEADLESS", "0"}}, machine.ProgramFolder(), 60);
+        EXPECT_EQ(result.exitCode, 2) << result.output;
+        EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
+    }
+    // Refused before start-up: no debug log, no registry values.
+    EXPECT_FALSE(fs::exists(machine.ProgramFolder() / "DebugLogs"));
+}
 
 }  // namespace

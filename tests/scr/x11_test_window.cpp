@@ -2,6 +2,7 @@
 
 #include <X11/Xutil.h>
 
+#include <cstdlib>
 #include <thread>
 
 namespace zumbo::test {
@@ -21,7 +22,11 @@ std::uint32_t ChannelOf(unsigned long pixel, unsigned long mask) {
 
 X11TestWindow::X11TestWindow(int width, int height, std::uint32_t background)
     : m_width(width), m_height(height) {
-    m_display = XOpenDisplay(nullptr);
+    // A busy server can turn a connection away for a moment.
+    for (int attempt = 0; attempt < 8 && !m_display && std::getenv("DISPLAY"); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(attempt * 50));
+        m_display = XOpenDisplay(nullptr);
+    }
     if (!m_display) {
         return;
     }
