@@ -1,10 +1,13 @@
 #include "scr/host_options_dlg.h"
 
 #include <gtest/gtest.h>
+// X11's macros after the test framework, whose names they would replace.
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include "platform/win32/registry.h"
 #include "tests/scr/host_test_support.h"
+#include "tests/scr/x11_test_window.h"
 
 namespace {
 
@@ -86,6 +89,7 @@ struct DialogScript {
     std::string textAtOpening;
     std::string textAfterSliding;
     double positionAtOpening = -1;
+    std::uint64_t transientFor = 0;
 };
 
 GtkWidget* FindByName(GtkWidget* widget, const char* name) {
@@ -123,6 +127,12 @@ gboolean PlayScript(gpointer data) {
         return G_SOURCE_CONTINUE;
     }
     script->title = gtk_window_get_title(GTK_WINDOW(dialog));
+    Window owner = None;
+    GdkWindow* native = gtk_widget_get_window(dialog);
+    if (native && GDK_IS_X11_WINDOW(native) &&
+        XGetTransientForHint(GDK_WINDOW_XDISPLAY(native), GDK_WINDOW_XID(native), &owner)) {
+        script->transientFor = owner;
+    }
     GtkWidget* slider = FindByName(dialog, win32::kVolumeSliderName);
     script->textAtOpening = VolumeText(dialog);
     if (slider && GTK_IS_RANGE(slider)) {
@@ -143,10 +153,10 @@ protected:
     }
 
     // Shows the real dialog (not headless) and lets the script answer it.
-    bool Show(DialogScript& script) {
+    bool Show(DialogScript& script, std::optional<std::uint64_t> owner = std::nullopt) {
         ScopedEnvironmentVariable windowed("ZUMBO_HEADLESS", "0");
         g_timeout_add(20, PlayScript, &script);
-        return dialog.DoModal(std::nullopt);
+        return dialog.DoModal(owner);
     }
 };
 
@@ -175,6 +185,21 @@ TEST_F(HostOptionsGtkTest, SliderStaysWithinZeroToHundred) {
     EXPECT_TRUE(Show(script));
     EXPECT_EQ(script.textAfterSliding, "100 %");
     EXPECT_EQ(StoredVolume(), 100);
+}
+
+TEST_F(HostOptionsGtkTest, DialogStaysAboveTheOwnerWindow) {
+    X11TestWindow owner(200, 100, 0x808080);
+    ASSERT_TRUE(owner.Valid());
+    DialogScript script(50, GTK_RESPONSE_CANCEL);
+    EXPECT_FALSE(Show(script, owner.Id()));
+    EXPECT_EQ(script.transientFor, owner.Id());
+
+    // A window that is not there leaves the dialog without an owner, and working.
+    const std::uint64_t gone = owner.Id();
+    owner.Destroy();
+    DialogScript alone(30, GTK_RESPONSE_OK);
+    EXPECT_TRUE(Show(alone, gone));
+    EXPECT_EQ(alone.textAfterSliding, "30 %");
 }
 
 }  // namespace
