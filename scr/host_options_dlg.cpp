@@ -31,7 +31,7 @@ void CHostOptionsDlg::OnOk(int position) {
                               DWORD(position));
 }
 
-bool CHostOptionsDlg::DoModal(std::optional<std::uint64_t> owner) {
+win32::VolumeDialogResult CHostOptionsDlg::DoModal(std::optional<std::uint64_t> owner) {
     OnInitDialog();
     return win32::RunVolumeDialog(owner, m_volume, m_volumeText, *this);
 }

@@ -18,8 +18,8 @@ public:
     // Stores the slider's position.
     void OnOk(int position) override;
 
-    // Shows the dialog modally, owned by the given X11 window; true for OK.
-    bool DoModal(std::optional<std::uint64_t> owner);
+    // Shows the dialog modally, owned by the given X11 window.
+    win32::VolumeDialogResult DoModal(std::optional<std::uint64_t> owner);
 
     int Volume() const { return m_volume; }
     const std::string& VolumeText() const { return m_volumeText; }

@@ -107,7 +107,10 @@ int CScreenSaverHostApp::RunHack(const HostCommand& command) {
 int CScreenSaverHostApp::ShowOptions(const HostCommand& command) {
     CHostOptionsDlg dialog;
     const auto owner = command.ownedByForeground ? x11::ActiveWindowId() : command.window;
-    dialog.DoModal(owner);
+    if (dialog.DoModal(owner) == win32::VolumeDialogResult::NotShown) {
+        Complain("the options dialog needs a display");
+        return 1;
+    }
     return 0;
 }
 

@@ -73,10 +73,10 @@ GtkWidget* AddVolumeRow(GtkWidget* content, int volume, const std::string& text,
 
 }  // namespace
 
-bool RunVolumeDialog(std::optional<std::uint64_t> owner, int volume, const std::string& text,
-                     VolumeDialogEvents& events) {
+VolumeDialogResult RunVolumeDialog(std::optional<std::uint64_t> owner, int volume, const std::string& text,
+                                   VolumeDialogEvents& events) {
     if (!CanShowGtkDialogs()) {
-        return false;
+        return VolumeDialogResult::NotShown;
     }
     GtkWidget* dialog = gtk_dialog_new_with_buttons(kVolumeDialogTitle, nullptr, GTK_DIALOG_MODAL, "OK",
                                                     GTK_RESPONSE_OK, "Cancel", GTK_RESPONSE_CANCEL, nullptr);
@@ -93,7 +93,7 @@ bool RunVolumeDialog(std::optional<std::uint64_t> owner, int volume, const std::
         events.OnOk(PositionOf(GTK_RANGE(slider)));
     }
     DestroyGtkDialog(dialog);
-    return accepted;
+    return accepted ? VolumeDialogResult::Ok : VolumeDialogResult::Cancel;
 }
 
 }  // namespace win32

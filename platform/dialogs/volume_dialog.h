@@ -23,10 +23,12 @@ inline constexpr const char* kVolumeDialogTitle = "Zumbo Screen Saver Options";
 inline constexpr const char* kVolumeSliderName = "volume-slider";
 inline constexpr const char* kVolumeTextName = "volume-text";
 
+enum class VolumeDialogResult { Ok, Cancel, NotShown };
+
 // Shows the dialog with the slider at volume and the given text, made transient for the X11
-// window owner when there is one and it exists. Returns true for OK. Without a display (or
-// when headless) nothing is shown and the result is false.
-bool RunVolumeDialog(std::optional<std::uint64_t> owner, int volume, const std::string& text,
-                     VolumeDialogEvents& events);
+// window owner when there is one and it exists. Without a display (or when headless)
+// nothing is shown.
+VolumeDialogResult RunVolumeDialog(std::optional<std::uint64_t> owner, int volume, const std::string& text,
+                                   VolumeDialogEvents& events);
 
 }  // namespace win32

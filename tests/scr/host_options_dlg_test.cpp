@@ -153,7 +153,7 @@ protected:
     }
 
     // Shows the real dialog (not headless) and lets the script answer it.
-    bool Show(DialogScript& script, std::optional<std::uint64_t> owner = std::nullopt) {
+    win32::VolumeDialogResult Show(DialogScript& script, std::optional<std::uint64_t> owner = std::nullopt) {
         ScopedEnvironmentVariable windowed("ZUMBO_HEADLESS", "0");
         g_timeout_add(20, PlayScript, &script);
         return dialog.DoModal(owner);
@@ -163,7 +163,7 @@ protected:
 TEST_F(HostOptionsGtkTest, OkStoresTheSliderPosition) {
     StoreValue(win32::REG_DWORD, {100, 0, 0, 0});
     DialogScript script(64, GTK_RESPONSE_OK);
-    EXPECT_TRUE(Show(script));
+    EXPECT_EQ(win32::VolumeDialogResult::Ok, Show(script));
     EXPECT_EQ(script.title, "Zumbo Screen Saver Options");
     EXPECT_EQ(script.positionAtOpening, 100.0);
     EXPECT_EQ(script.textAtOpening, "100 %");
@@ -173,7 +173,7 @@ TEST_F(HostOptionsGtkTest, OkStoresTheSliderPosition) {
 
 TEST_F(HostOptionsGtkTest, CancelAfterMovingTheSliderStoresNothing) {
     DialogScript script(10, GTK_RESPONSE_CANCEL);
-    EXPECT_FALSE(Show(script));
+    EXPECT_EQ(win32::VolumeDialogResult::Cancel, Show(script));
     EXPECT_EQ(script.positionAtOpening, 50.0);
     EXPECT_EQ(script.textAtOpening, "50 %");
     EXPECT_EQ(script.textAfterSliding, "10 %");
@@ -182,7 +182,7 @@ TEST_F(HostOptionsGtkTest, CancelAfterMovingTheSliderStoresNothing) {
 
 TEST_F(HostOptionsGtkTest, SliderStaysWithinZeroToHundred) {
     DialogScript script(250, GTK_RESPONSE_OK);
-    EXPECT_TRUE(Show(script));
+    EXPECT_EQ(win32::VolumeDialogResult::Ok, Show(script));
     EXPECT_EQ(script.textAfterSliding, "100 %");
     EXPECT_EQ(StoredVolume(), 100);
 }
@@ -191,14 +191,14 @@ TEST_F(HostOptionsGtkTest, DialogStaysAboveTheOwnerWindow) {
     X11TestWindow owner(200, 100, 0x808080);
     ASSERT_TRUE(owner.Valid());
     DialogScript script(50, GTK_RESPONSE_CANCEL);
-    EXPECT_FALSE(Show(script, owner.Id()));
+    EXPECT_EQ(win32::VolumeDialogResult::Cancel, Show(script, owner.Id()));
     EXPECT_EQ(script.transientFor, owner.Id());
 
     // A window that is not there leaves the dialog without an owner, and working.
     const std::uint64_t gone = owner.Id();
     owner.Destroy();
     DialogScript alone(30, GTK_RESPONSE_OK);
-    EXPECT_TRUE(Show(alone, gone));
+    EXPECT_EQ(win32::VolumeDialogResult::Ok, Show(alone, gone));
     EXPECT_EQ(alone.textAfterSliding, "30 %");
 }
 

@@ -114,7 +114,8 @@ TEST_F(HostProgramTest, BadCommandLinesEndWithAClearLine) {
 
 TEST_F(HostProgramTest, OptionsDialogWithoutADisplayStoresNothing) {
     const RunResult result = RunHost(BuiltHost(), {"/c:123"});
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.output, "ZumboCave.scr: the options dialog needs a display\n");
     EXPECT_FALSE(fs::exists(machine.RegistryFile()) &&
                  ReadFileText(machine.RegistryFile()).find("MusicVolume") != std::string::npos);
 }
