@@ -90,6 +90,23 @@ TEST(PreviewPicture, StretchFillsAnySizeWithoutKeepingTheAspect) {
 
 // ---- The preview program in a window of the test (needs a display) ----
 
+std::vector<std::uint32_t> ExpectedFill(const Bitmap& bitmap, int width, int height) {
+    std::vector<std::uint32_t> expected;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            expected.push_back(Expected(bitmap, x, y, width, height));
+        }
+    }
+    return expected;
+}
+
+ChildProcess StartPreview(const X11TestWindow& parent, const TempDir& folder) {
+    return ChildProcess(
+        fs::path(ZUMBO_BIN_DIR) / "ZumboCave.scr", {"/p", std::to_string(parent.Id())},
+        {{"ZUMBO_HEADLESS", "0"}, {"ZUMBO_REGISTRY", (folder.Path() / "registry.reg").string()}},
+        folder.Path() / "output.txt");
+}
+
 class PreviewWindowTest : public ::testing::TestWithParam<std::pair<int, int>> {};
 
 TEST_P(PreviewWindowTest, ParentIsFilledExactlyUntilItGoes) {
@@ -125,6 +142,21 @@ TEST_P(PreviewWindowTest, ParentIsFilledExactlyUntilItGoes) {
 INSTANTIATE_TEST_SUITE_P(Sizes, PreviewWindowTest,
                          ::testing::Values(std::pair{160, 120}, std::pair{317, 203}, std::pair{64, 150},
                                            std::pair{1, 1}));
+
+TEST(PreviewWindow, PictureFollowsTheParentsNewSize) {
+    X11TestWindow parent(120, 90, 0xFF00FF);
+    if (!parent.Valid()) {
+        GTEST_SKIP() << "no display";
+    }
+    const Bitmap bitmap = ReadPreviewBitmap();
+    TempDir folder;
+    ChildProcess preview = StartPreview(parent, folder);
+    const auto expected = ExpectedFill(bitmap, 120, 90);
+    ASSERT_TRUE(parent.WaitForPixels([&](const auto& pixels) { return pixels == expected; }, 20s));
+    parent.Resize(250, 61);
+    const auto resized = ExpectedFill(bitmap, 250, 61);
+    EXPECT_TRUE(parent.WaitForPixels([&](const auto& pixels) { return pixels == resized; }, 20s));
+}
 
 TEST(PreviewWindow, MissingParentEndsWithAClearMessage) {
     X11TestWindow probe(4, 4, 0);

@@ -89,6 +89,13 @@ bool X11TestWindow::WaitForPixels(const std::function<bool(const std::vector<std
     return done(Pixels());
 }
 
+void X11TestWindow::Resize(int width, int height) {
+    m_width = width;
+    m_height = height;
+    XResizeWindow(m_display, m_window, width, height);
+    XSync(m_display, False);
+}
+
 std::size_t X11TestWindow::ChildCount() const {
     Window root = None;
     Window parent = None;

@@ -30,6 +30,7 @@ public:
     bool WaitForPixels(const std::function<bool(const std::vector<std::uint32_t>&)>& done,
                        std::chrono::seconds timeout) const;
     std::size_t ChildCount() const;
+    void Resize(int width, int height);
     void Destroy();
 
 private:
