@@ -27,13 +27,11 @@ public:
     void InvalidateDeviceObjects();
 
     std::size_t SharedCount() const { return m_models.size(); }
-    const enXml& PlainMetrics() const { return m_plainMetrics; }
-    const enXml& PackedMetrics() const { return m_packedMetrics; }
 
+private:
     // ctime's text of a file time without the trailing line feed.
     static std::string TimeText(std::int64_t fileTime);
 
-private:
     struct tEntry {
         std::string path;
         std::unique_ptr<CD3DFile> model;

@@ -15,6 +15,16 @@ D3DPOOL PoolFor(DWORD options, DWORD systemMemoryFlag) {
     return (options & systemMemoryFlag) != 0 ? D3DPOOL_SYSTEMMEM : D3DPOOL_MANAGED;
 }
 
+// A lock hands out the mesh's own memory: it stays valid while the mesh lives.
+template <class T>
+HRESULT HandOut(std::vector<T>& memory, T** data) {
+    if (data == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *data = memory.data();
+    return D3D_OK;
+}
+
 }  // namespace
 
 Mesh* Mesh::Create(IDirect3DDevice8* device, DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf) {
@@ -223,11 +233,7 @@ HRESULT Mesh::GetIndexBuffer(IDirect3DIndexBuffer8** indexBuffer) {
 }
 
 HRESULT Mesh::LockVertexBuffer(DWORD /*flags*/, BYTE** data) {
-    if (data == nullptr) {
-        return D3DERR_INVALIDCALL;
-    }
-    *data = m_vertices.data();
-    return D3D_OK;
+    return HandOut(m_vertices, data);
 }
 
 HRESULT Mesh::UnlockVertexBuffer() {
@@ -236,11 +242,7 @@ HRESULT Mesh::UnlockVertexBuffer() {
 }
 
 HRESULT Mesh::LockIndexBuffer(DWORD /*flags*/, BYTE** data) {
-    if (data == nullptr) {
-        return D3DERR_INVALIDCALL;
-    }
-    *data = m_indices.data();
-    return D3D_OK;
+    return HandOut(m_indices, data);
 }
 
 HRESULT Mesh::UnlockIndexBuffer() {
@@ -249,11 +251,7 @@ HRESULT Mesh::UnlockIndexBuffer() {
 }
 
 HRESULT Mesh::LockAttributeBuffer(DWORD /*flags*/, DWORD** data) {
-    if (data == nullptr) {
-        return D3DERR_INVALIDCALL;
-    }
-    *data = m_attributes.data();
-    return D3D_OK;
+    return HandOut(m_attributes, data);
 }
 
 HRESULT Mesh::UnlockAttributeBuffer() {

@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kCacheSize = 24;
 constexpr int kNotCached = -1;
+constexpr DWORD kFacesWeighedPerVertex = 64;
 
 // Each vertex's representative: the lowest-numbered vertex at the same point.
 std::vector<DWORD> PointRepresentatives(const std::vector<D3DXVECTOR3>& positions, float epsilon) {
@@ -80,6 +81,7 @@ public:
         }
         std::partial_sum(starts.begin(), starts.end(), starts.begin());
         m_faceStart = starts;
+        m_liveEnd.assign(starts.begin() + 1, starts.end());
         m_vertexFaces.resize(starts.back());
         for (DWORD face = first; face < last; ++face) {
             for (int corner = 0; corner < 3; ++corner) {
@@ -113,13 +115,17 @@ private:
         return score;
     }
 
-    DWORD BestCachedFace() const {
+    // Emitted faces are dropped from the lists as they are met, and only the first few live
+    // faces of a vertex are weighed, so vertices shared by thousands of faces stay cheap.
+    DWORD BestCachedFace() {
         DWORD best = kNoNeighbour;
         float bestScore = -1.0f;
         for (const DWORD vertex : m_cache) {
-            for (DWORD i = m_faceStart[vertex]; i < m_faceStart[vertex + 1]; ++i) {
+            DWORD weighed = 0;
+            for (DWORD i = m_faceStart[vertex]; i < m_liveEnd[vertex] && weighed < kFacesWeighedPerVertex;) {
                 const DWORD face = m_vertexFaces[i];
                 if (m_emitted[face - m_first]) {
+                    m_vertexFaces[i] = m_vertexFaces[--m_liveEnd[vertex]];
                     continue;
                 }
                 const float score = FaceScore(face);
@@ -127,6 +133,8 @@ private:
                     bestScore = score;
                     best = face;
                 }
+                ++weighed;
+                ++i;
             }
         }
         return best;
@@ -161,6 +169,7 @@ private:
     std::vector<DWORD> m_remaining;
     std::vector<bool> m_emitted;
     std::vector<DWORD> m_faceStart;
+    std::vector<DWORD> m_liveEnd;
     std::vector<DWORD> m_vertexFaces;
     std::vector<DWORD> m_cache;
 };

@@ -100,7 +100,7 @@ public:
             bytes = fileBytes;
         }
         // Templates a file declares belong to that file only.
-        std::set<std::string, std::less<>> templates = m_templates;
+        TemplateNames templates = m_templates;
         XObjectList objects;
         const HRESULT result = ReadXFile(bytes, templates, objects);
         if (result != DXFILE_OK) {
@@ -114,7 +114,7 @@ public:
         if (data == nullptr) {
             return DXFILEERR_BADVALUE;
         }
-        std::set<std::string, std::less<>> templates = m_templates;
+        TemplateNames templates = m_templates;
         XObjectList ignored;
         const HRESULT result = ReadXFile({static_cast<const std::uint8_t*>(data), size}, templates, ignored);
         if (result == DXFILE_OK) {
@@ -124,7 +124,7 @@ public:
     }
 
 private:
-    std::set<std::string, std::less<>> m_templates;
+    TemplateNames m_templates;
 };
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include "platform/dxfile/dxfile.h"
 
 namespace dxfile {
@@ -15,6 +17,11 @@ bool IsKeyword(const Token& token, const char* keyword) {
 }
 
 }  // namespace
+
+bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const {
+    const int order = strncasecmp(a.data(), b.data(), std::min(a.size(), b.size()));
+    return order != 0 ? order < 0 : a.size() < b.size();
+}
 
 HRESULT XParser::Parse(XObjectList& topLevel) {
     for (;;) {
@@ -66,7 +73,10 @@ HRESULT XParser::ParseObject(const std::string& type, int depth, XObjectList* pa
     }
     Token token = m_tokens.Next();
     std::string name;
-    if (token.kind == TokenKind::Name) {
+    // Exporters name objects "01" too: in text a number right after the type is its name.
+    const bool numericName =
+        (token.kind == TokenKind::Integer || token.kind == TokenKind::Float) && !token.text.empty();
+    if (token.kind == TokenKind::Name || numericName) {
         name = token.text;
         token = m_tokens.Next();
     }

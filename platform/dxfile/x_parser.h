@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/dxfile/x_objects.h"
@@ -17,10 +18,17 @@ namespace dxfile {
 
 using XObjectList = std::vector<std::shared_ptr<const XDataObject>>;
 
+// Template names compare without regard to case: exporters write "TextureFileName" for the
+// standard "TextureFilename".
+struct CaseInsensitiveLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+using TemplateNames = std::set<std::string, CaseInsensitiveLess>;
+
 class XParser {
 public:
-    XParser(TokenSource& tokens, std::set<std::string, std::less<>>& templates)
-        : m_tokens(tokens), m_templates(templates) {}
+    XParser(TokenSource& tokens, TemplateNames& templates) : m_tokens(tokens), m_templates(templates) {}
 
     HRESULT Parse(XObjectList& topLevel);
 
@@ -32,7 +40,7 @@ private:
     HRESULT ParseReference(XObjectList* children);
 
     TokenSource& m_tokens;
-    std::set<std::string, std::less<>>& m_templates;
+    TemplateNames& m_templates;
     std::map<std::string, std::shared_ptr<const XDataObject>, std::less<>> m_named;
 };
 

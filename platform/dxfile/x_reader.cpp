@@ -23,8 +23,7 @@ bool FieldIs(std::span<const std::uint8_t> bytes, std::size_t offset, const char
 
 }  // namespace
 
-HRESULT ReadXFile(std::span<const std::uint8_t> bytes, std::set<std::string, std::less<>>& templates,
-                  XObjectList& topLevel) {
+HRESULT ReadXFile(std::span<const std::uint8_t> bytes, TemplateNames& templates, XObjectList& topLevel) {
     if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), "xof ", 4) != 0) {
         return DXFILEERR_BADFILETYPE;
     }

@@ -15,7 +15,6 @@ namespace dxfile {
 constexpr std::size_t kMaxBodyBytes = std::size_t(256) << 20;
 
 // Parses the bytes; templates the file declares are added to the set.
-HRESULT ReadXFile(std::span<const std::uint8_t> bytes, std::set<std::string, std::less<>>& templates,
-                  XObjectList& topLevel);
+HRESULT ReadXFile(std::span<const std::uint8_t> bytes, TemplateNames& templates, XObjectList& topLevel);
 
 }  // namespace dxfile

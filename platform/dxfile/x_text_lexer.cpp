@@ -53,37 +53,32 @@ void TextLexer::SkipBlanksAndComments() {
     }
 }
 
-Token TextLexer::ReadString() {
-    const std::size_t end = m_text.find('"', m_pos + 1);
+// A string in double quotes or a GUID in angle brackets: everything up to the closing mark.
+Token TextLexer::ReadEnclosed(char close, TokenKind kind) {
+    const std::size_t end = m_text.find(close, m_pos + 1);
     if (end == std::string_view::npos) {
         return {TokenKind::Error, {}, 0.0};
     }
-    Token token{TokenKind::String, std::string(m_text.substr(m_pos + 1, end - m_pos - 1)), 0.0};
+    Token token{kind, std::string(m_text.substr(m_pos + 1, end - m_pos - 1)), 0.0};
     m_pos = end + 1;
     return token;
 }
 
-Token TextLexer::ReadGuid() {
-    const std::size_t end = m_text.find('>', m_pos + 1);
-    if (end == std::string_view::npos) {
-        return {TokenKind::Error, {}, 0.0};
+// A word ends at a separator or where a "//" comment starts.
+void TextLexer::SkipWordChars() {
+    while (m_pos < m_text.size() && IsWordChar(m_text[m_pos]) &&
+           !(m_text[m_pos] == '/' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '/')) {
+        ++m_pos;
     }
-    Token token{TokenKind::Guid, std::string(m_text.substr(m_pos + 1, end - m_pos - 1)), 0.0};
-    m_pos = end + 1;
-    return token;
 }
 
 Token TextLexer::ReadWord() {
     const std::size_t start = m_pos;
-    while (m_pos < m_text.size() && IsWordChar(m_text[m_pos])) {
-        ++m_pos;
-    }
+    SkipWordChars();
     // "1.#QNAN0": a '#' right after a number's point belongs to it, it starts no comment.
     while (m_pos < m_text.size() && m_text[m_pos] == '#' && m_pos > start && m_text[m_pos - 1] == '.') {
         ++m_pos;
-        while (m_pos < m_text.size() && IsWordChar(m_text[m_pos])) {
-            ++m_pos;
-        }
+        SkipWordChars();
     }
     Token token{TokenKind::Name, std::string(m_text.substr(start, m_pos - start)), 0.0};
     ParseNumber(token.text, token);
@@ -110,9 +105,9 @@ Token TextLexer::Next() {
             ++m_pos;
             return {TokenKind::CloseBracket, {}, 0.0};
         case '"':
-            return ReadString();
+            return ReadEnclosed('"', TokenKind::String);
         case '<':
-            return ReadGuid();
+            return ReadEnclosed('>', TokenKind::Guid);
         default:
             break;
     }

@@ -17,9 +17,9 @@ public:
 
 private:
     void SkipBlanksAndComments();
-    Token ReadString();
-    Token ReadGuid();
+    Token ReadEnclosed(char close, TokenKind kind);
     Token ReadWord();
+    void SkipWordChars();
 
     std::string_view m_text;
     std::size_t m_pos = 0;

@@ -154,7 +154,7 @@ Frame Root {
   Mesh {
     3;
     0.0;0.0;0.0;,
-    1.0;0.0;0.0;,
+    1.0;0.0;0.0// a comment right after a number
     0.0;1.0;0.0;;
     1;
     3;0,1,2;;
@@ -182,15 +182,17 @@ Frame Root {
     SkinWeights { "Bone"; 1; 0; 1.0; 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; }
     MeshVertexColors { 1; 0; 1.0; 0.0; 0.0; 1.0;; }
   }
+  Frame 01 { }
   Wrapper { Mesh Hidden { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; } }
 }
 AnimationSet Walk { Animation { { Root } AnimationKey { 0; 1; 0; 4; 1.0, 0.0, 0.0, 0.0;;; } } })");
     ASSERT_EQ(read.result, DXFILE_OK);
     ASSERT_EQ(read.objects.size(), 1u);
     const XDataObject& frame = read.objects[0];
-    ASSERT_EQ(frame.children.size(), 1u);  // the mesh inside the unknown wrapper is gone with it
+    ASSERT_EQ(frame.children.size(), 2u);  // the mesh inside the unknown wrapper is gone with it
     EXPECT_EQ(frame.children[0]->name, "Inner");
     EXPECT_TRUE(frame.children[0]->children.empty());
+    EXPECT_EQ(frame.children[1]->name, "01");
 }
 
 TEST(DirectXFile, KnownObjectsNeedTheirTemplate) {
@@ -200,6 +202,26 @@ TEST(DirectXFile, KnownObjectsNeedTheirTemplate) {
     const std::string declared =
         "xof 0302txt 0032\ntemplate Mesh { <3D82AB44-62DA-11cf-AB39-0020AF71E433> [...] }\n" + mesh;
     EXPECT_EQ(ReadBytes({declared.begin(), declared.end()}, false).result, DXFILE_OK);
+    // The name's case does not matter, so the common misspelling finds the standard template.
+    const ReadResult read =
+        ReadText("Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFileName { \"a.png\"; } }");
+    ASSERT_EQ(read.result, DXFILE_OK);
+    ASSERT_EQ(read.objects.at(0).children.size(), 1u);
+    EXPECT_EQ(read.objects[0].children[0]->As<dxfile::XTextureFilenameData>().fileName, "a.png");
+}
+
+TEST(DirectXFile, BinaryTemplatesAndObjectsOfThemAreReadAndSkipped) {
+    XFileWriter writer;
+    writer.Template("Custom", "00000000-0000-0000-0000-000000000000");
+    writer.Open("Custom", "First").Ints({7}).String("text").Close();
+    writer.Open("Frame", "Kept").Open("Custom").Ints({1}).Close().Close();
+    for (const Encoding encoding : {Encoding::Binary, Encoding::BinaryZip}) {
+        const ReadResult read = ReadBytes(writer.Bytes(encoding, true));
+        ASSERT_EQ(read.result, DXFILE_OK);
+        ASSERT_EQ(read.objects.size(), 1u);
+        EXPECT_EQ(read.objects[0].name, "Kept");
+        EXPECT_TRUE(read.objects[0].children.empty());
+    }
 }
 
 TEST(DirectXFile, HeadersThatAreNotXFilesAreRefused) {

@@ -161,6 +161,14 @@ TEST_F(XModelManagerTest, MetricsHoldPathTimeAndBoxAndOnlyChangedFilesAreLoadedA
     EXPECT_EQ(entries[2].fileName, rock);
     EXPECT_EQ(entries[2].time, CtimeText(HostTime(m_models / "Rock.x")));
     EXPECT_NE(entries[2].time, entries[0].time);
+    // The documents are renamed into place: no temporary file is left beside them.
+    std::vector<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(m_models)) {
+        names.push_back(item.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"GrpXFilesMetrics.lbm", "Rock.x", "XFilesMetrics.lbm",
+                                               "broken.x", "sub"}));
 }
 
 TEST_F(XModelManagerTest, ANewGroupFileRevalidatesEveryPackedXFile) {
@@ -212,6 +220,11 @@ TEST_F(XModelManagerTest, CachableModelsAreSharedAndFailuresAreNotRemembered) {
     EXPECT_NE(own.get(), first);
     EXPECT_EQ(manager.SharedCount(), 1u);
 
+    // A truncated file fails like a missing one, and is asked for again each time.
+    const std::vector<std::uint8_t> sample = SampleFile();
+    WriteModel("cut.x", std::vector<std::uint8_t>(sample.begin(), sample.begin() + sample.size() / 2));
+    EXPECT_EQ(manager.GetModelByFileName("Models\\cut.x", true), nullptr);
+    EXPECT_EQ(log.Count("Failed to create X-Model: " + ProgramPath("Models\\cut.x")), 1);
     EXPECT_EQ(manager.GetModelByFileName("Models\\nothing.x", true), nullptr);
     EXPECT_EQ(manager.GetModelByFileName("Models\\nothing.x", true), nullptr);
     EXPECT_EQ(log.Count("Failed to create X-Model: " + ProgramPath("Models\\nothing.x")), 2);

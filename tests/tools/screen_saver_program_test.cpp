@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <cstring>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb/stb_image.h>
+
+#include "tests/support/program_run.h"
+#include "tests/tools/tool_run.h"
+
+// The demo as the README starts it: the built group file in a program folder of its own. Button
+// presses are posted the way a pressed button posts them, by a starter entity in a scene that
+// overrides the packed one.
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::map<std::string, std::string> kHeadless{
+    {"ZUMBO_HEADLESS", "1"}, {"ZUMBO_FAST_CLOCK", "1"}, {"ZUMBO_MAX_TICKS", "60"}};
+
+class ScreenSaverProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { fs::copy_file(fs::path(ZUMBO_BIN_DIR) / "ZumboSS.grp", m_folder.Path() / "ZumboSS.grp"); }
+
+    // A plain document beside the archive, converted to the binary form the program reads.
+    void WriteDocument(const std::string& relativeLbm, const std::string& xml) {
+        const fs::path text = m_folder.WriteFile(relativeLbm + ".xml", xml);
+        const fs::path binary = m_folder.Path() / relativeLbm;
+        ASSERT_EQ(zumbo::test::RunTool("zumbo-xml", {"to-lbm", text.string(), binary.string()}).exitCode, 0);
+        fs::remove(text);
+    }
+
+    void LogLevel(int level) {
+        WriteDocument("Options.lbm", "<Options><iDebugInfoLevel Value=\"" + std::to_string(level) + "\"/></Options>");
+    }
+
+    // The cave scene with a starter that posts the messages once the scene runs.
+    void SceneWithMessages(const std::vector<std::string>& messages) {
+        std::string elements;
+        for (const std::string& message : messages) {
+            elements += "<sMessage Value=\"" + message + "\"/>";
+        }
+        WriteDocument("Entities/presser.lbm",
+                      "<Entity Name=\"presser\"><AIList><PrefixAIList><AI Name=\"CAIFrontendStarter\">" + elements +
+                          "<bDieOnFinish Value=\"true\"/></AI></PrefixAIList></AIList></Entity>");
+        WriteDocument("Scenes/Intro.lbm", "<Scene><AllEntities><Entity FileName=\"cave.xml\"/>"
+                                          "<Entity FileName=\"presser.xml\"/></AllEntities></Scene>");
+    }
+
+    // A program that writes its arguments, one a line, to a file beside it and ends.
+    fs::path StandIn(const std::string& name) {
+        const fs::path marker = m_folder.Path() / (name + ".args");
+        const fs::path program =
+            m_folder.WriteFile(name, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + marker.string() + "'\n");
+        ::chmod(program.c_str(), 0755);
+        return marker;
+    }
+
+    static std::string ReadText(const fs::path& path) {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::string Log() const {
+        std::string text;
+        for (const std::string& line : m_folder.LogLines()) {
+            text += line + "\n";
+        }
+        return text;
+    }
+
+    zumbo::test::ProgramFolder m_folder;
+};
+
+TEST_F(ScreenSaverProgramTest, CreditsPressedTwiceWhileTheyLiveComeOnce) {
+    LogLevel(3);
+    SceneWithMessages({"ButtonPressed(Credits)", "ButtonPressed(credits)"});
+    const auto result = m_folder.Run({}, kHeadless);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const std::string log = Log();
+    const auto dump = log.find("Active Entities:");
+    ASSERT_NE(dump, std::string::npos);
+    const std::string entities = log.substr(dump);
+    const auto first = entities.find("\tCredits (visible)");
+    EXPECT_NE(first, std::string::npos) << entities;
+    EXPECT_EQ(entities.find("\tCredits (visible)", first + 1), std::string::npos) << "created once";
+    EXPECT_NE(entities.find("Credit Line"), std::string::npos) << "its first line scrolls in";
+}
+
+TEST_F(ScreenSaverProgramTest, InstallReplacesTheProgramWithTheHostsInstaller) {
+    const fs::path marker = StandIn("ZumboCave.scr");
+    SceneWithMessages({"ButtonPressed(install)"});
+    const auto result = m_folder.Run({}, kHeadless);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(ReadText(marker), "/install\n");
+    EXPECT_EQ(Log().find("Program Finished"), std::string::npos) << "replaced, not shut down";
+}
+
+TEST_F(ScreenSaverProgramTest, BackStartsTheGameNamedByTheRegistryOrLogsAndEnds) {
+    SceneWithMessages({"ButtonPressed(Back)"});
+    auto result = m_folder.Run({}, kHeadless);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(Log().find("CAIScreenSaverLogic::BackToGame(): Failed to obtain necessary information from the registry"),
+              std::string::npos);
+    EXPECT_EQ(Log().find("Program Finished"), std::string::npos);
+
+    const fs::path marker = StandIn("Game");
+    std::ofstream registry(m_folder.RegistryFile());
+    registry << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo\\1.0]\n@=\"Z:"
+             << std::regex_replace((m_folder.Path() / "Game").string(), std::regex("/"), "\\\\\\\\") << "\"\n";
+    registry.close();
+    result = m_folder.Run({}, kHeadless);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(ReadText(marker), "/scene\nStartUp.xml\n");
+}
+
+// With the metrics cache written by a first run, ten seconds of the demo at level 1 log nothing
+// but the program's start and end: the data has nothing broken or missing.
+TEST_F(ScreenSaverProgramTest, TenSecondsOfTheDemoLogNoBrokenData) {
+    LogLevel(1);
+    const std::map<std::string, std::string> environment{
+        {"ZUMBO_HEADLESS", "1"}, {"ZUMBO_FAST_CLOCK", "1"}, {"ZUMBO_MAX_TICKS", "600"}};
+    ASSERT_EQ(m_folder.Run({}, environment).exitCode, 0);
+    const auto result = m_folder.Run({}, environment);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    for (const std::string& line : m_folder.LogLines()) {
+        const bool frame = line.find("Program Started") != std::string::npos ||
+                           line.find("Program Finished") != std::string::npos;
+        EXPECT_TRUE(frame || line.empty()) << line;
+    }
+}
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char* At(int x, int y) const { return &rgb[std::size_t((y * width + x) * 3)]; }
+};
+
+Picture ReadPicture(const fs::path& path) {
+    Picture picture;
+    int channels = 0;
+    unsigned char* pixels = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
+    if (pixels != nullptr) {
+        picture.rgb.assign(pixels, pixels + picture.width * picture.height * 3);
+        stbi_image_free(pixels);
+    }
+    return picture;
+}
+
+// Under a display: the picture is the scene, not the clear colour, and the water moves.
+TEST_F(ScreenSaverProgramTest, TheCaveIsDrawnAndItsWaterMoves) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    std::ofstream(m_folder.RegistryFile()) << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
+                                              "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000000\n";
+    std::vector<Picture> shots;
+    for (int ticks : {120, 150}) {
+        const fs::path shot = m_folder.Path() / ("shot" + std::to_string(ticks) + ".png");
+        const auto result = m_folder.Run({"/normalinput"}, {{"ZUMBO_FAST_CLOCK", "1"},
+                                                            {"ZUMBO_MAX_TICKS", std::to_string(ticks)},
+                                                            {"ZUMBO_SCREENSHOT", shot.string()}});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        shots.push_back(ReadPicture(shot));
+        ASSERT_GT(shots.back().width, 0);
+    }
+    const Picture& first = shots[0];
+    int background = 0;
+    for (int y = 0; y < first.height; ++y) {
+        for (int x = 0; x < first.width; ++x) {
+            const unsigned char* p = first.At(x, y);
+            background += (p[0] == first.At(0, 0)[0] && p[1] == first.At(0, 0)[1] && p[2] == first.At(0, 0)[2]) ? 1 : 0;
+        }
+    }
+    EXPECT_LT(background, first.width * first.height / 4) << "most of the screen is the scene";
+
+    // The water fills the bottom of the screen, left and right of the menu.
+    int changed = 0;
+    for (int y = first.height * 85 / 100; y < first.height; ++y) {
+        for (int x = 0; x < first.width / 4; ++x) {
+            changed += std::memcmp(first.At(x, y), shots[1].At(x, y), 3) != 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changed, first.width / 4 * first.height * 15 / 100 / 10) << "the waves moved the water";
+}
+
+}  // namespace
