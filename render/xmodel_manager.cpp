@@ -1,5 +1,7 @@
 #include "render/xmodel_manager.h"
 
+#include "platform/win32/files.h"
+
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -51,6 +53,9 @@ CXModelManager::CXModelManager()
 }
 
 CXModelManager::~CXModelManager() {
+    // With every model packed there is no plain "Models" folder; the cache still needs one, or
+    // every start would be a cold one.
+    win32::CreateDirectories(GetProgramFolder() + "Models");
     m_plainMetrics.Save(m_plainMetricsPath);
     m_packedMetrics.Save(m_packedMetricsPath);
     for (tEntry& entry : m_models) {

@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <cstring>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -31,7 +31,9 @@ const std::map<std::string, std::string> kHeadless{
 
 class ScreenSaverProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override { fs::copy_file(fs::path(ZUMBO_BIN_DIR) / "ZumboSS.grp", m_folder.Path() / "ZumboSS.grp"); }
+    void SetUp() override {
+        fs::copy_file(fs::path(ZUMBO_BIN_DIR) / "ZumboSS.grp", m_folder.Path() / "ZumboSS.grp");
+    }
 
     // A plain document beside the archive, converted to the binary form the program reads.
     void WriteDocument(const std::string& relativeLbm, const std::string& xml) {
@@ -42,7 +44,8 @@ protected:
     }
 
     void LogLevel(int level) {
-        WriteDocument("Options.lbm", "<Options><iDebugInfoLevel Value=\"" + std::to_string(level) + "\"/></Options>");
+        WriteDocument("Options.lbm",
+                      "<Options><iDebugInfoLevel Value=\"" + std::to_string(level) + "\"/></Options>");
     }
 
     // The cave scene with a starter that posts the messages once the scene runs.
@@ -52,17 +55,18 @@ protected:
             elements += "<sMessage Value=\"" + message + "\"/>";
         }
         WriteDocument("Entities/presser.lbm",
-                      "<Entity Name=\"presser\"><AIList><PrefixAIList><AI Name=\"CAIFrontendStarter\">" + elements +
-                          "<bDieOnFinish Value=\"true\"/></AI></PrefixAIList></AIList></Entity>");
-        WriteDocument("Scenes/Intro.lbm", "<Scene><AllEntities><Entity FileName=\"cave.xml\"/>"
-                                          "<Entity FileName=\"presser.xml\"/></AllEntities></Scene>");
+                      "<Entity Name=\"presser\"><AIList><PrefixAIList><AI Name=\"CAIFrontendStarter\">" +
+                          elements + "<bDieOnFinish Value=\"true\"/></AI></PrefixAIList></AIList></Entity>");
+        WriteDocument("Scenes/Intro.lbm",
+                      "<Scene><AllEntities><Entity FileName=\"cave.xml\"/>"
+                      "<Entity FileName=\"presser.xml\"/></AllEntities></Scene>");
     }
 
     // A program that writes its arguments, one a line, to a file beside it and ends.
     fs::path StandIn(const std::string& name) {
         const fs::path marker = m_folder.Path() / (name + ".args");
-        const fs::path program =
-            m_folder.WriteFile(name, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + marker.string() + "'\n");
+        const fs::path program = m_folder.WriteFile(
+            name, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + marker.string() + "'\n");
         ::chmod(program.c_str(), 0755);
         return marker;
     }
@@ -113,14 +117,17 @@ TEST_F(ScreenSaverProgramTest, BackStartsTheGameNamedByTheRegistryOrLogsAndEnds)
     SceneWithMessages({"ButtonPressed(Back)"});
     auto result = m_folder.Run({}, kHeadless);
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(Log().find("CAIScreenSaverLogic::BackToGame(): Failed to obtain necessary information from the registry"),
-              std::string::npos);
+    EXPECT_NE(
+        Log().find(
+            "CAIScreenSaverLogic::BackToGame(): Failed to obtain necessary information from the registry"),
+        std::string::npos);
     EXPECT_EQ(Log().find("Program Finished"), std::string::npos);
 
     const fs::path marker = StandIn("Game");
     std::ofstream registry(m_folder.RegistryFile());
     registry << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo\\1.0]\n@=\"Z:"
-             << std::regex_replace((m_folder.Path() / "Game").string(), std::regex("/"), "\\\\\\\\") << "\"\n";
+             << std::regex_replace((m_folder.Path() / "Game").string(), std::regex("/"), "\\\\\\\\")
+             << "\"\n";
     registry.close();
     result = m_folder.Run({}, kHeadless);
     EXPECT_EQ(result.exitCode, 0) << result.output;
@@ -165,8 +172,9 @@ TEST_F(ScreenSaverProgramTest, TheCaveIsDrawnAndItsWaterMoves) {
     if (std::getenv("DISPLAY") == nullptr) {
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
     }
-    std::ofstream(m_folder.RegistryFile()) << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
-                                              "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000000\n";
+    std::ofstream(m_folder.RegistryFile())
+        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
+           "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000000\n";
     std::vector<Picture> shots;
     for (int ticks : {120, 150}) {
         const fs::path shot = m_folder.Path() / ("shot" + std::to_string(ticks) + ".png");
@@ -182,7 +190,8 @@ TEST_F(ScreenSaverProgramTest, TheCaveIsDrawnAndItsWaterMoves) {
     for (int y = 0; y < first.height; ++y) {
         for (int x = 0; x < first.width; ++x) {
             const unsigned char* p = first.At(x, y);
-            background += (p[0] == first.At(0, 0)[0] && p[1] == first.At(0, 0)[1] && p[2] == first.At(0, 0)[2]) ? 1 : 0;
+            background +=
+                (p[0] == first.At(0, 0)[0] && p[1] == first.At(0, 0)[1] && p[2] == first.At(0, 0)[2]) ? 1 : 0;
         }
     }
     EXPECT_LT(background, first.width * first.height / 4) << "most of the screen is the scene";
