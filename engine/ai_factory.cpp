@@ -17,6 +17,7 @@
 #include "ai/rotation_components.h"
 #include "ai/scale.h"
 #include "ai/show_on_broker.h"
+#include "ai/texture_animation.h"
 #include "ai/translation_components.h"
 #include "ai/video_to_texture.h"
 #include "ai/video_to_texture_ds.h"
@@ -70,6 +71,8 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAIBlinkAlpha", &Create<CAIBlinkAlpha>},
         {"CAIShowOnBool", &Create<CAIShowOnBool>},
         {"CAIShowOnIntEquals", &Create<CAIShowOnIntEquals>},
+        {"CAITextureMove", &Create<CAITextureMove>},
+        {"CAIAnimateTextureCoordinates", &Create<CAIAnimateTextureCoordinates>},
         {"CAIStaticLight", &Create<CAIStaticLight>},
         {"CAISpawnDynamicLight", &Create<CAISpawnDynamicLight>},
         {"CAIParticleGenerator", &Create<CAIParticleGenerator>},
