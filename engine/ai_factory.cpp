@@ -18,6 +18,7 @@
 #include "ai/scale.h"
 #include "ai/screen_saver_logic.h"
 #include "ai/show_on_broker.h"
+#include "ai/texture_animation.h"
 #include "ai/translation_components.h"
 #include "ai/video_to_texture.h"
 #include "ai/video_to_texture_ds.h"
@@ -103,6 +104,8 @@ const std::vector<tAIClass>& RegisteredClasses() {
         {"CAIBlinkAlpha", &Create<CAIBlinkAlpha>},
         {"CAIShowOnBool", &Create<CAIShowOnBool>},
         {"CAIShowOnIntEquals", &Create<CAIShowOnIntEquals>},
+        {"CAITextureMove", &Create<CAITextureMove>},
+        {"CAIAnimateTextureCoordinates", &Create<CAIAnimateTextureCoordinates>},
         {"CAIStaticLight", &Create<CAIStaticLight>},
         {"CAISpawnDynamicLight", &Create<CAISpawnDynamicLight>},
         {"CAIParticleGenerator", &Create<CAIParticleGenerator>},

@@ -22,7 +22,7 @@ struct DibFrame {
 int DibPitch(int width);
 
 // Pictures beyond this size in either direction are refused as hostile.
-inline constexpr int kMaxVideoDimension = 8192;
+inline constexpr int kMaxVideoDimension = 4096;
 
 class VideoFile {
 public:

@@ -2,7 +2,9 @@
 
 #include <stdlib.h>
 
+#include "engine/entity_manager.h"
 #include "render/texture_cache.h"
+#include "render/xmodel_manager.h"
 
 namespace zumbo::test {
 
@@ -15,6 +17,9 @@ void RenderComponentTest::SetUp() {
 
 void RenderComponentTest::TearDown() {
     m_component.reset();
+    // Models hold device objects: they go before the device does.
+    enEntityManager::Instance().DeleteAllEntities();
+    CXModelManager::DestroyInstance();
     CTextureCache::Instance().ReleaseAll();
     CTextureCache::DestroyInstance();
     m_application->DestroyEnvironment();
