@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "render/xmodel_manager.h"
 #include "tests/render/model_fixture.h"
 
 namespace {

@@ -13,7 +13,13 @@
 namespace zumbo::test {
 
 void RenderTest::SetUp() {
-    setenv("ZUMBO_HEADLESS", "1", 1);
+    if (Headless()) {
+        setenv("ZUMBO_HEADLESS", "1", 1);
+    } else if (!getenv("DISPLAY")) {
+        GTEST_SKIP() << "no display";
+    } else {
+        unsetenv("ZUMBO_HEADLESS");
+    }
     CCameraManager::DestroyInstance();
     m_application = &RenderApplication::Instance();
     ASSERT_EQ(m_application->Create(nullptr, 0, 0), S_OK);

@@ -24,6 +24,8 @@ class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Pixel tests draw through OpenGL on the display instead of recording.
+    virtual bool Headless() const { return true; }
 
     IDirect3DDevice8* Device() const { return m_application->GetDevice(); }
     // A full path below the sandbox folder of the program folder.
