@@ -71,6 +71,10 @@ void enEntityManager::UnregisterEntity(CEntity* entity) {
     RemoveFrom(m_active, entity);
     RemoveFrom(m_new, entity);
     RemoveFrom(m_hit, entity);
+    // The hit records live until the next pass, and a scene change deletes entities after it.
+    if (enHitManager* hits = enHitManager::GetInstance()) {
+        hits->ForgetEntity(entity);
+    }
 }
 
 void enEntityManager::Tick() {
@@ -170,6 +174,9 @@ void enEntityManager::DeleteAllEntities() {
     }
     while (!m_new.empty()) {
         delete m_new.front();
+    }
+    if (enHitManager* hits = enHitManager::GetInstance()) {
+        hits->ClearHits();
     }
 }
 
