@@ -63,8 +63,9 @@ enEntityManager::~enEntityManager() {
 }
 
 std::uint32_t enEntityManager::RegisterNewEntity(CEntity* entity) {
+    static std::uint32_t s_lastSerial = 0;
     m_new.push_back(entity);
-    return ++m_nextSerial;
+    return ++s_lastSerial;
 }
 
 void enEntityManager::UnregisterEntity(CEntity* entity) {
