@@ -136,6 +136,7 @@ protected:
 private:
     static LRESULT StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HRESULT CreateWindowIfMissing();
+    void ClampCreationSize();
     HRESULT TryInitialize3DEnvironment();
     struct ComboChoice {
         D3DAdapterInfo* adapter = nullptr;

@@ -19,6 +19,7 @@
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
+#include "resource/translator.h"
 
 namespace {
 
@@ -120,13 +121,11 @@ void CMyD3DApplication::ReadRegistrySettings() {
 }
 
 void CMyD3DApplication::WriteRegistrySettings() {
+    const RECT& client = m_workingClient;
     HKEY key = nullptr;
-    if (win32::RegCreateKeyEx(win32::HKEY_CURRENT_USER, kRegistryKey, &key) != ERROR_SUCCESS) {
+    if (client.right <= client.left ||
+        win32::RegCreateKeyEx(win32::HKEY_CURRENT_USER, kRegistryKey, &key) != ERROR_SUCCESS) {
         return;
-    }
-    RECT client{};
-    if (m_hWnd) {
-        win32::GetClientRect(m_hWnd, &client);
     }
     const D3DDISPLAYMODE& mode = m_d3dSettings.Fullscreen.DisplayMode;
     SetDword(key, "Width", static_cast<DWORD>(client.right - client.left));
@@ -203,6 +202,10 @@ HRESULT CMyD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) {
 HRESULT CMyD3DApplication::InitApplication() {
     win32::SendMessage(m_hWnd, win32::WM_PAINT, 0, 0);
     CGroupFile::Instance().Open("ZumboSS.grp");
+    // The table is read once, so only now that the log runs and the group file that may hold
+    // it is open.
+    m_strWindowTitle = CTranslator::Instance().Translate(m_strWindowTitle);
+    win32::SetWindowText(m_hWnd, m_strWindowTitle);
     CInputDevices::Instance().Create(m_hWnd);
     CSceneLoader::Instance().SetMainWindow(m_hWnd);
     return S_OK;
@@ -215,6 +218,7 @@ HRESULT CMyD3DApplication::InitDeviceObjects() {
 }
 
 HRESULT CMyD3DApplication::RestoreDeviceObjects() {
+    win32::GetClientRect(m_hWnd, &m_workingClient);
     D3DMATERIAL8 material{};
     material.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
     material.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -359,7 +363,6 @@ LRESULT CMyD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wPara
                     m_controlState.SuppressControlsOnce = 1;
                     if (FAILED(ToggleFullScreen())) {
                         ReportError(D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
-                        return 0;
                     }
                     Pause(false);
                     return 0;

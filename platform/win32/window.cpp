@@ -106,6 +106,10 @@ bool SetWindowText(HWND window, std::string_view title) {
     return true;
 }
 
+std::string GetWindowText(HWND window) {
+    return Live(window) ? window->title : std::string();
+}
+
 bool PeekMessage(MSG* message, bool remove) {
     if (!message) {
         return false;
