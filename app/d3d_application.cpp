@@ -48,6 +48,15 @@ int Height(const RECT& rect) {
     return rect.bottom - rect.top;
 }
 
+// Names the display that answered without a mode, so that the user knows where to look.
+std::string NoDisplayModeDetail() {
+    const std::string display = win32::DisplayName();
+    if (display.empty()) {
+        return "No display is named.";
+    }
+    return "The display \"" + display + "\" offers no display mode that can be used.";
+}
+
 bool SameMode(const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
     return a.Width == b.Width && a.Height == b.Height && a.RefreshRate == b.RefreshRate;
 }
@@ -154,10 +163,10 @@ HRESULT CD3DApplication::Create(HINSTANCE, int, int) {
     }
     log.LogLevel(3, "Device creaded.");
 
-    auto failWith = [this](HRESULT hr) {
+    auto failWith = [this](HRESULT hr, std::string_view detail = {}) {
         m_pD3D->Release();
         m_pD3D = nullptr;
-        return ReportError(hr, MSGERR_APPMUSTEXIT);
+        return ReportError(hr, MSGERR_APPMUSTEXIT, detail);
     };
 
     m_d3dEnumeration.SetD3D(m_pD3D);
@@ -176,7 +185,7 @@ HRESULT CD3DApplication::Create(HINSTANCE, int, int) {
     win32::GetClientRect(m_hWnd, &m_rcWindowClient);
 
     if (HRESULT hr = ChooseInitialD3DSettings(); FAILED(hr)) {
-        return failWith(hr);
+        return hr == D3DAPPERR_NOCOMPATIBLEDEVICES ? failWith(hr, NoDisplayModeDetail()) : failWith(hr);
     }
     log.LogLevel(3, "ChooseInitialD3DSettings() done.");
 
@@ -916,8 +925,12 @@ void CD3DApplication::DestroyEnvironment() {
     }
 }
 
-HRESULT CD3DApplication::ReportError(HRESULT code, ErrorKind kind) {
+HRESULT CD3DApplication::ReportError(HRESULT code, ErrorKind kind, std::string_view detail) {
     std::string text = ErrorMessageText(code);
+    if (!detail.empty()) {
+        text += "\n\n";
+        text += detail;
+    }
     if (kind == MSGERR_APPMUSTEXIT) {
         if (g_fatalErrorShown) {
             return code;

@@ -17,6 +17,7 @@
 #include "resource/translator.h"
 #include "resource/xml_bml_converter.h"
 #include "resource/xml_cache.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -180,6 +181,30 @@ TEST_F(WindowSettingsTest, ToggleWithoutFullScreenSettingsStaysWindowedAndRuns) 
     win32::PostMessage(toggle.GetHWND(), win32::WM_CLOSE, 0, 0);
     toggle.Run(0);
     toggle.DestroyInstance();
+}
+
+// A framework application whose displays offer no mode it accepts.
+class ModelessApplication : public tmSingletonGD<ModelessApplication, CD3DApplication> {
+public:
+    ModelessApplication() { m_d3dEnumeration.AppMinFullscreenWidth = 1u << 20; }
+    void GameTick() override {}
+};
+
+TEST_F(WindowSettingsTest, ADisplayWithoutAUsableModeIsNamedInTheMessage) {
+    for (const char* display : {":42", ""}) {
+        const zumbo::test::ScopedEnvironmentVariable named("DISPLAY", display);
+        const zumbo::test::ScopedEnvironmentVariable wayland("WAYLAND_DISPLAY", nullptr);
+        FatalErrorReset::ForgetFatalError();
+        ModelessApplication& modeless = ModelessApplication::Instance();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(modeless.Create(nullptr, IDI_MAIN_ICON, IDR_MENU), D3DAPPERR_NOCOMPATIBLEDEVICES);
+        const std::string shown = testing::internal::GetCapturedStderr();
+        EXPECT_NE(shown.find("Could not find any compatible Direct3D"), std::string::npos) << shown;
+        const std::string detail = *display ? "The display \":42\" offers no display mode that can be used."
+                                            : "No display is named.";
+        EXPECT_NE(shown.find(detail), std::string::npos) << shown;
+        modeless.DestroyInstance();
+    }
 }
 
 }  // namespace
