@@ -103,11 +103,8 @@ IDirect3D8* OpenGLDirect3D::Create() {
     // when its video starts, so asking again means restarting it after a short pause.
     bool videoRunning = true;
     const auto askAgain = [&videoRunning] {
-        if (videoRunning) {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        }
         SDL_Delay(kDisplayQueryPauseMs);
-        videoRunning = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        videoRunning = win32::RestartSdlVideo() || SDL_WasInit(SDL_INIT_VIDEO) != 0;
     };
     const auto query = [&videoRunning] { return videoRunning ? SdlAdapters() : std::vector<Adapter>(); };
     std::vector<Adapter> adapters = QueryUntilUsable(query, askAgain, kDisplayQueryTries);
