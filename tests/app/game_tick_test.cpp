@@ -12,6 +12,7 @@
 #include "engine/messages_broker.h"
 #include "platform/win32/window.h"
 #include "tests/engine/test_components.h"
+#include "tests/support/headless_application.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,10 +21,7 @@ namespace {
 class GameTickTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("ZUMBO_HEADLESS", "1", 1);
-        setenv("ZUMBO_REGISTRY", (dir.Path() / "registry.reg").c_str(), 1);
-        CGlobalOptions::Instance().ResetToDefaults();
-        CDebugLog::Instance().SetFolder(dir.WindowsPath());
+        zumbo::test::PrepareHeadlessApplication(dir);
         CCameraManager::DestroyInstance();
         app = &CMyD3DApplication::Instance();
         ASSERT_EQ(app->Create(nullptr, IDI_MAIN_ICON, IDR_MENU), S_OK);

@@ -17,6 +17,7 @@
 #include "resource/translator.h"
 #include "resource/xml_bml_converter.h"
 #include "resource/xml_cache.h"
+#include "tests/support/headless_application.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -46,10 +47,7 @@ std::pair<UINT, UINT> LargestRecordingMode() {
 class WindowSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("ZUMBO_HEADLESS", "1", 1);
-        setenv("ZUMBO_REGISTRY", (dir.Path() / "registry.reg").c_str(), 1);
-        CGlobalOptions::Instance().ResetToDefaults();
-        CDebugLog::Instance().SetFolder(dir.WindowsPath());
+        zumbo::test::PrepareHeadlessApplication(dir);
         FatalErrorReset::ForgetFatalError();
     }
     void TearDown() override {
