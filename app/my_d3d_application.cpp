@@ -218,7 +218,10 @@ HRESULT CMyD3DApplication::InitDeviceObjects() {
 }
 
 HRESULT CMyD3DApplication::RestoreDeviceObjects() {
-    win32::GetClientRect(m_hWnd, &m_workingClient);
+    // A windowed back buffer is the client size; a full-screen one stands in until a window works.
+    if (m_bWindowed || m_workingClient.right == 0) {
+        m_workingClient = RECT{0, 0, LONG(m_d3dsdBackBuffer.Width), LONG(m_d3dsdBackBuffer.Height)};
+    }
     D3DMATERIAL8 material{};
     material.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
     material.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
