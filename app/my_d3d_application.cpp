@@ -14,6 +14,7 @@
 #include "engine/hit_manager.h"
 #include "input/input_devices.h"
 #include "platform/win32/files.h"
+#include "platform/win32/foreign_window.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/window.h"
 #include "resource/group_file.h"
@@ -104,7 +105,8 @@ void CMyD3DApplication::ReadRegistrySettings() {
     m_dwFullScreenWidth = readOr("FullScreenWidth", 800);
     m_dwFullScreenHeight = readOr("FullScreenHeight", 600);
     m_dwFullScreenRefresh = readOr("FullScreenRefreshRate", 75);
-    m_bStartFullscreen = readOr("FullScreen", 1) != 0;
+    // A window borrowed from a screen saver daemon is drawn into as it is.
+    m_bStartFullscreen = readOr("FullScreen", 1) != 0 && !win32::ForeignMainWindow();
     CGlobalOptions& options = CGlobalOptions::Instance();
     options.iMusicVolume = static_cast<int>(readOr("MusicVolume", static_cast<DWORD>(options.iMusicVolume)));
 
@@ -308,7 +310,10 @@ HRESULT CMyD3DApplication::DeleteDeviceObjects() {
 
 HRESULT CMyD3DApplication::ShutdownApplication() {
     CInputDevices::Instance().Destroy();
-    WriteRegistrySettings();
+    // The borrowed window's size and mode are not the user's settings.
+    if (!win32::ForeignMainWindow()) {
+        WriteRegistrySettings();
+    }
     CGlobalOptions::Instance().Save();
     DestroyEngineManagers();
     return S_OK;

@@ -2,19 +2,12 @@
 
 #include <gtk/gtk.h>
 
-#include "platform/win32/files.h"
+#include "platform/dialogs/gtk_dialogs.h"
 #include "platform/win32/window.h"
 
 namespace win32 {
 
 namespace {
-
-bool CanShowDialogs() {
-    if (GetEnvironmentVariable("ZUMBO_HEADLESS") == "1") {
-        return false;
-    }
-    return gtk_init_check(nullptr, nullptr) != FALSE;
-}
 
 GtkWidget* AddCheckBox(GtkWidget* box, const char* label, bool active) {
     GtkWidget* check = gtk_check_button_new_with_label(label);
@@ -43,7 +36,7 @@ bool IsChecked(GtkWidget* check) {
 }  // namespace
 
 int RunOptionsDialog(HWND /*owner*/, OptionsDialogControls& controls) {
-    if (!CanShowDialogs()) {
+    if (!CanShowGtkDialogs()) {
         return IDCANCEL;
     }
     GtkWidget* dialog = gtk_dialog_new_with_buttons("Options", nullptr, GTK_DIALOG_MODAL, "OK",
@@ -64,10 +57,7 @@ int RunOptionsDialog(HWND /*owner*/, OptionsDialogControls& controls) {
         controls.renderShadows = IsChecked(shadows);
         controls.debugLevelSelection = gtk_combo_box_get_active(GTK_COMBO_BOX(debugLevel));
     }
-    gtk_widget_destroy(dialog);
-    while (gtk_events_pending()) {
-        gtk_main_iteration();
-    }
+    DestroyGtkDialog(dialog);
     return accepted ? IDOK : IDCANCEL;
 }
 

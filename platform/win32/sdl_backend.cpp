@@ -87,8 +87,11 @@ public:
     bool IsHeadless() const override { return false; }
 
     bool CreateNative(HWND window) override {
-        const RECT client = ClientRectOnScreen(*window);
         const SystemAllocations openGlDriver;
+        if (const auto foreign = WindowSystem::Get().ClaimForeignWindow()) {
+            return AdoptForeignWindow(window, *foreign);
+        }
+        const RECT client = ClientRectOnScreen(*window);
         window->sdlWindow = SDL_CreateWindow(
             window->title.c_str(), client.left, client.top, std::max<LONG>(1, client.right - client.left),
             std::max<LONG>(1, client.bottom - client.top), SdlFlagsOf(window->style));
@@ -108,16 +111,25 @@ public:
         }
     }
 
-    void ApplyTitle(HWND window) override { SDL_SetWindowTitle(window->sdlWindow, window->title.c_str()); }
+    void ApplyTitle(HWND window) override {
+        if (!window->foreign) {
+            SDL_SetWindowTitle(window->sdlWindow, window->title.c_str());
+        }
+    }
 
     void ApplyStyle(HWND window) override {
+        if (window->foreign) {
+            return;
+        }
         SDL_SetWindowBordered(window->sdlWindow, HasCaption(window->style) ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowResizable(window->sdlWindow, (window->style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
     }
 
     void ApplyGeometry(HWND window) override {
-        // A full-screen window takes the size of its display mode.
-        if (IsFullScreen(window->sdlWindow)) {
+        // A full-screen window takes the size of its display mode; a foreign one keeps the size
+        // its owner gives it.
+        if (window->foreign || IsFullScreen(window->sdlWindow)) {
+            ReadSdlGeometry(window);
             return;
         }
         const RECT client = ClientRectOnScreen(*window);
@@ -127,12 +139,16 @@ public:
     }
 
     void ApplyVisibility(HWND window) override {
-        if (window->visible) {
-            SDL_ShowWindow(window->sdlWindow);
-            SDL_StartTextInput();
-        } else {
-            SDL_HideWindow(window->sdlWindow);
+        if (!window->visible) {
+            if (!window->foreign) {
+                SDL_HideWindow(window->sdlWindow);
+            }
+            return;
         }
+        if (!window->foreign) {
+            SDL_ShowWindow(window->sdlWindow);
+        }
+        SDL_StartTextInput();
     }
 
     void RefreshGeometry(HWND window) override { ReadSdlGeometry(window); }
@@ -195,6 +211,20 @@ public:
     }
 
 private:
+    // The window stays its owner's: SDL draws into it and never destroys it.
+    static bool AdoptForeignWindow(HWND window, std::uint64_t foreign) {
+        SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+        window->sdlWindow =
+            SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(foreign)));
+        if (!window->sdlWindow) {
+            return false;
+        }
+        window->foreign = true;
+        SDL_SetWindowData(window->sdlWindow, kSdlWindowDataName, window);
+        ReadSdlGeometry(window);
+        return true;
+    }
+
     static void ClipCursorTo(HWND window, const RECT* screenRect) {
         if (!screenRect) {
             ConfineMouse(window->sdlWindow, nullptr);

@@ -20,6 +20,8 @@ struct HWND__ {
     LONG reportedWidth = 0;
     LONG reportedHeight = 0;
     SDL_Window* sdlWindow = nullptr;
+    // Made by another program: its size, place, frame and visibility are that program's.
+    bool foreign = false;
 };
 
 namespace win32 {

@@ -63,6 +63,14 @@ std::vector<HWND> WindowSystem::Windows() const {
     return m_windows;
 }
 
+std::optional<std::uint64_t> WindowSystem::ClaimForeignWindow() {
+    if (!m_foreignWindow || m_foreignWindowClaimed) {
+        return std::nullopt;
+    }
+    m_foreignWindowClaimed = true;
+    return m_foreignWindow;
+}
+
 int WindowSystem::ChangeCursorCount(bool show) {
     m_cursorCount += show ? 1 : -1;
     ShowOrHideCursor();

@@ -2,8 +2,10 @@
 // The process-wide window state that Win32 keeps for a program: its windows, its message
 // queue, its key states and the back end that shows the windows.
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/win32/key_state.h"
@@ -34,6 +36,12 @@ public:
     HCURSOR ChangeCursorShape(HCURSOR shape);
     static HCURSOR ArrowCursor();
 
+    // A window of another program that the first top-level window stands for.
+    void SetForeignWindow(std::uint64_t window) { m_foreignWindow = window; }
+    std::optional<std::uint64_t> ForeignWindow() const { return m_foreignWindow; }
+    // The foreign window for a window about to be created: only the first one gets it.
+    std::optional<std::uint64_t> ClaimForeignWindow();
+
 private:
     WindowSystem() = default;
     std::unique_ptr<WindowBackend> ChooseBackend();
@@ -45,6 +53,9 @@ private:
     mutable std::mutex m_windowsMutex;
     std::vector<HWND> m_windows;
     void ShowOrHideCursor();
+
+    std::optional<std::uint64_t> m_foreignWindow;
+    bool m_foreignWindowClaimed = false;
 
     int m_cursorCount = 0;
     HCURSOR m_cursorShape = ArrowCursor();

@@ -31,9 +31,9 @@ std::filesystem::path ProgramFolder::WriteFile(const std::string& relative,
     return m_dir.Write(relative, content);
 }
 
-RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
-                             const std::map<std::string, std::string>& environment,
-                             int timeoutSeconds) const {
+pid_t StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                   const std::map<std::string, std::string>& environment,
+                   const std::filesystem::path& workingFolder, const std::filesystem::path& outputFile) {
     std::map<std::string, std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
@@ -42,8 +42,6 @@ RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
             variables[text.substr(0, equals)] = text.substr(equals + 1);
         }
     }
-    variables["ZUMBO_REGISTRY"] = RegistryFile().string();
-    variables["ZUMBO_DRIVE_C"] = (m_dir.Path() / "drive_c").string();
     for (const auto& [name, value] : environment) {
         variables[name] = value;
     }
@@ -57,7 +55,7 @@ RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
     }
     envp.push_back(nullptr);
 
-    const std::string programPath = (m_dir.Path() / m_program).string();
+    const std::string programPath = program.string();
     std::vector<std::string> argumentText{programPath};
     argumentText.insert(argumentText.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -66,20 +64,26 @@ RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
     }
     argv.push_back(nullptr);
 
-    const std::string outputPath = (m_dir.Path() / "program-output.txt").string();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    posix_spawn_file_actions_addchdir_np(&actions, m_dir.Path().c_str());
+    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, programPath.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         throw std::runtime_error("cannot start " + programPath);
     }
+    return pid;
+}
 
+RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                     const std::map<std::string, std::string>& environment,
+                     const std::filesystem::path& workingFolder, int timeoutSeconds) {
+    const std::filesystem::path outputPath = workingFolder / "program-output.txt";
+    const pid_t pid = StartProgram(program, arguments, environment, workingFolder, outputPath);
     RunResult result;
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
@@ -95,6 +99,17 @@ RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.output = ReadText(outputPath);
     return result;
+}
+
+RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
+                             const std::map<std::string, std::string>& environment,
+                             int timeoutSeconds) const {
+    std::map<std::string, std::string> variables{{"ZUMBO_REGISTRY", RegistryFile().string()},
+                                                 {"ZUMBO_DRIVE_C", (m_dir.Path() / "drive_c").string()}};
+    for (const auto& [name, value] : environment) {
+        variables[name] = value;
+    }
+    return RunProgram(m_dir.Path() / m_program, arguments, variables, m_dir.Path(), timeoutSeconds);
 }
 
 std::vector<std::string> ProgramFolder::LogLines(const std::string& name) const {

@@ -2,6 +2,8 @@
 // Runs a copy of a built program inside a temporary program folder, with its own registry
 // file and drive C, and collects its exit status, output and debug log.
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -15,6 +17,19 @@ struct RunResult {
     int exitCode = -1;   // -1 when the program did not exit normally
     std::string output;  // standard output and standard error together
 };
+
+// Starts program with the arguments in the working folder, with this process's environment
+// plus the given variables, its standard output and error going to outputFile. Throws when
+// it cannot start.
+pid_t StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                   const std::map<std::string, std::string>& environment,
+                   const std::filesystem::path& workingFolder, const std::filesystem::path& outputFile);
+
+// Runs program with the arguments in the working folder, with this process's environment
+// plus the given variables; waits for it for at most timeoutSeconds, then kills it.
+RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                     const std::map<std::string, std::string>& environment,
+                     const std::filesystem::path& workingFolder, int timeoutSeconds = 120);
 
 class ProgramFolder {
 public:
