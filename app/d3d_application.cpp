@@ -1,5 +1,6 @@
 #include "app/d3d_application.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -16,6 +17,8 @@ constexpr DWORD kWindowedStyle =
 constexpr DWORD kFullscreenStyle = win32::WS_POPUP | win32::WS_VISIBLE | win32::WS_SYSMENU;
 constexpr std::size_t kDeviceStatsLimit = 89;
 constexpr int kMaxBacklogSteps = 5;
+// The smallest client size a window may be tracked to.
+constexpr DWORD kMinTrackSize = 100;
 
 bool g_fatalErrorShown = false;
 
@@ -45,8 +48,23 @@ int Height(const RECT& rect) {
     return rect.bottom - rect.top;
 }
 
+// Names the display that answered without a mode, so that the user knows where to look.
+std::string NoDisplayModeDetail() {
+    const std::string display = win32::DisplayName();
+    if (display.empty()) {
+        return "No display is named.";
+    }
+    return "The display \"" + display + "\" offers no display mode that can be used.";
+}
+
 bool SameMode(const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
     return a.Width == b.Width && a.Height == b.Height && a.RefreshRate == b.RefreshRate;
+}
+
+// At least the minimum tracking size and, when a display reports its modes, at most the largest.
+DWORD ClampWindowSize(DWORD size, UINT largest) {
+    size = std::max(size, kMinTrackSize);
+    return largest >= kMinTrackSize ? std::min<DWORD>(size, largest) : size;
 }
 
 }  // namespace
@@ -145,10 +163,10 @@ HRESULT CD3DApplication::Create(HINSTANCE, int, int) {
     }
     log.LogLevel(3, "Device creaded.");
 
-    auto failWith = [this](HRESULT hr) {
+    auto failWith = [this](HRESULT hr, std::string_view detail = {}) {
         m_pD3D->Release();
         m_pD3D = nullptr;
-        return ReportError(hr, MSGERR_APPMUSTEXIT);
+        return ReportError(hr, MSGERR_APPMUSTEXIT, detail);
     };
 
     m_d3dEnumeration.SetD3D(m_pD3D);
@@ -156,6 +174,7 @@ HRESULT CD3DApplication::Create(HINSTANCE, int, int) {
         return failWith(hr);
     }
     log.LogLevel(3, "Enimeration finished.");
+    ClampCreationSize();
 
     if (HRESULT hr = CreateWindowIfMissing(); FAILED(hr)) {
         return failWith(hr);
@@ -166,7 +185,7 @@ HRESULT CD3DApplication::Create(HINSTANCE, int, int) {
     win32::GetClientRect(m_hWnd, &m_rcWindowClient);
 
     if (HRESULT hr = ChooseInitialD3DSettings(); FAILED(hr)) {
-        return failWith(hr);
+        return hr == D3DAPPERR_NOCOMPATIBLEDEVICES ? failWith(hr, NoDisplayModeDetail()) : failWith(hr);
     }
     log.LogLevel(3, "ChooseInitialD3DSettings() done.");
 
@@ -185,6 +204,34 @@ HRESULT CD3DApplication::Create(HINSTANCE, int, int) {
 
     Pause(false);
     return S_OK;
+}
+
+void CD3DApplication::ClampCreationSize() {
+    // Stored sizes may be anything: a zero size fails the device and a huge one the window.
+    D3DDISPLAYMODE largest{};
+    for (UINT adapter = 0; adapter < m_pD3D->GetAdapterCount(); ++adapter) {
+        D3DDISPLAYMODE mode{};
+        for (UINT index = 0; index < m_pD3D->GetAdapterModeCount(adapter); ++index) {
+            if (SUCCEEDED(m_pD3D->EnumAdapterModes(adapter, index, &mode))) {
+                largest.Width = std::max(largest.Width, mode.Width);
+                largest.Height = std::max(largest.Height, mode.Height);
+            }
+        }
+        if (SUCCEEDED(m_pD3D->GetAdapterDisplayMode(adapter, &mode))) {
+            largest.Width = std::max(largest.Width, mode.Width);
+            largest.Height = std::max(largest.Height, mode.Height);
+        }
+    }
+    const DWORD width = ClampWindowSize(m_dwCreationWidth, largest.Width);
+    const DWORD height = ClampWindowSize(m_dwCreationHeight, largest.Height);
+    if (width != m_dwCreationWidth || height != m_dwCreationHeight) {
+        CDebugLog::Instance().LogLevel(1, "Warning: window size %lux%lu is out of range; using %lux%lu.",
+                                       static_cast<unsigned long>(m_dwCreationWidth),
+                                       static_cast<unsigned long>(m_dwCreationHeight),
+                                       static_cast<unsigned long>(width), static_cast<unsigned long>(height));
+    }
+    m_dwCreationWidth = width;
+    m_dwCreationHeight = height;
 }
 
 HRESULT CD3DApplication::CreateWindowIfMissing() {
@@ -813,6 +860,15 @@ HRESULT CD3DApplication::ToggleFullScreen() {
     const D3DModeSettings& before = m_d3dSettings.Current();
     const UINT adapterBefore = before.pAdapterInfo->AdapterOrdinal;
     const D3DDEVTYPE deviceBefore = before.pDeviceInfo->DevType;
+    const D3DModeSettings& after =
+        m_d3dSettings.IsWindowed ? m_d3dSettings.Fullscreen : m_d3dSettings.Windowed;
+    if (!after.pAdapterInfo) {
+        // Nothing to switch to: the device stays as it is, untouched.
+        CDebugLog::Instance().LogLevel(1,
+                                       "Warning: no %s mode is available; the display mode stays as it is.",
+                                       m_d3dSettings.IsWindowed ? "full-screen" : "windowed");
+        return S_FALSE;
+    }
 
     Pause(true);
     m_bIgnoreSizeChange = true;
@@ -820,14 +876,11 @@ HRESULT CD3DApplication::ToggleFullScreen() {
     m_bWindowed = m_d3dSettings.IsWindowed;
     ApplyWindowStyle();
 
-    const D3DModeSettings& after = m_d3dSettings.Current();
     HRESULT hr;
-    if (after.pAdapterInfo && after.pAdapterInfo->AdapterOrdinal == adapterBefore && after.pDeviceInfo &&
+    if (after.pAdapterInfo->AdapterOrdinal == adapterBefore && after.pDeviceInfo &&
         after.pDeviceInfo->DevType == deviceBefore) {
         BuildPresentParamsFromSettings();
         hr = Reset3DEnvironment();
-    } else if (!after.pAdapterInfo) {
-        hr = D3DAPPERR_NOCOMPATIBLEDEVICES;
     } else {
         InvalidateAndDeleteDeviceObjects();
         if (ReleaseDevice() == D3DAPPERR_NONZEROREFCOUNT) {
@@ -837,19 +890,18 @@ HRESULT CD3DApplication::ToggleFullScreen() {
     }
 
     m_bIgnoreSizeChange = false;
-    if (FAILED(hr)) {
-        if (!m_bWindowed) {
-            m_d3dSettings.IsWindowed = true;
-            m_bWindowed = true;
-            ApplyWindowStyle();
-            RestoreWindowPosition();
-        }
-        return ReportError(hr == D3DERR_OUTOFVIDEOMEMORY ? hr : D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
+    if (FAILED(hr) && !m_bWindowed) {
+        m_d3dSettings.IsWindowed = true;
+        m_bWindowed = true;
+        ApplyWindowStyle();
     }
     if (m_bWindowed) {
         RestoreWindowPosition();
     }
     Pause(false);
+    if (FAILED(hr)) {
+        return ReportError(hr == D3DERR_OUTOFVIDEOMEMORY ? hr : D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
+    }
     return S_OK;
 }
 
@@ -873,8 +925,12 @@ void CD3DApplication::DestroyEnvironment() {
     }
 }
 
-HRESULT CD3DApplication::ReportError(HRESULT code, ErrorKind kind) {
+HRESULT CD3DApplication::ReportError(HRESULT code, ErrorKind kind, std::string_view detail) {
     std::string text = ErrorMessageText(code);
+    if (!detail.empty()) {
+        text += "\n\n";
+        text += detail;
+    }
     if (kind == MSGERR_APPMUSTEXIT) {
         if (g_fatalErrorShown) {
             return code;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "app/app_timer.h"
 #include "app/d3d_enumeration.h"
@@ -60,7 +61,8 @@ public:
     HRESULT Render3DEnvironment();
     // Shows the message box for an error and returns the code; a fatal error closes the
     // window, and only the first fatal error of the process is ever shown.
-    HRESULT ReportError(HRESULT code, ErrorKind kind);
+    // Shows the message of the code, followed by the detail when one is given.
+    HRESULT ReportError(HRESULT code, ErrorKind kind, std::string_view detail = {});
 
     HWND GetHWND() const { return m_hWnd; }
     IDirect3DDevice8* GetDevice() const { return m_pd3dDevice; }
@@ -136,6 +138,7 @@ protected:
 private:
     static LRESULT StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HRESULT CreateWindowIfMissing();
+    void ClampCreationSize();
     HRESULT TryInitialize3DEnvironment();
     struct ComboChoice {
         D3DAdapterInfo* adapter = nullptr;

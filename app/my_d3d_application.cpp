@@ -26,6 +26,7 @@
 #include "resource/group_file.h"
 #include "resource/name_atom.h"
 #include "resource/paths.h"
+#include "resource/translator.h"
 #include "sound/sound_manager.h"
 
 namespace {
@@ -131,13 +132,11 @@ void CMyD3DApplication::ReadRegistrySettings() {
 }
 
 void CMyD3DApplication::WriteRegistrySettings() {
+    const RECT& client = m_workingClient;
     HKEY key = nullptr;
-    if (win32::RegCreateKeyEx(win32::HKEY_CURRENT_USER, kRegistryKey, &key) != ERROR_SUCCESS) {
+    if (client.right <= client.left ||
+        win32::RegCreateKeyEx(win32::HKEY_CURRENT_USER, kRegistryKey, &key) != ERROR_SUCCESS) {
         return;
-    }
-    RECT client{};
-    if (m_hWnd) {
-        win32::GetClientRect(m_hWnd, &client);
     }
     const D3DDISPLAYMODE& mode = m_d3dSettings.Fullscreen.DisplayMode;
     SetDword(key, "Width", static_cast<DWORD>(client.right - client.left));
@@ -214,6 +213,10 @@ HRESULT CMyD3DApplication::AcceptDevice(const D3DCAPS8&, DWORD, D3DFORMAT) {
 HRESULT CMyD3DApplication::InitApplication() {
     win32::SendMessage(m_hWnd, win32::WM_PAINT, 0, 0);
     CGroupFile::Instance().Open("ZumboSS.grp");
+    // The table is read once, so only now that the log runs and the group file that may hold
+    // it is open.
+    m_strWindowTitle = CTranslator::Instance().Translate(m_strWindowTitle);
+    win32::SetWindowText(m_hWnd, m_strWindowTitle);
     if (SUCCEEDED(CInputDevices::Instance().Create(m_hWnd))) {
         m_inputControllers.Create(CInputDevices::Instance());
     }
@@ -230,6 +233,10 @@ HRESULT CMyD3DApplication::InitDeviceObjects() {
 }
 
 HRESULT CMyD3DApplication::RestoreDeviceObjects() {
+    // A windowed back buffer is the client size; a full-screen one stands in until a window works.
+    if (m_bWindowed || m_workingClient.right == 0) {
+        m_workingClient = RECT{0, 0, LONG(m_d3dsdBackBuffer.Width), LONG(m_d3dsdBackBuffer.Height)};
+    }
     D3DMATERIAL8 material{};
     material.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
     material.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -401,7 +408,6 @@ LRESULT CMyD3DApplication::HandleMessage(HWND window, UINT message, WPARAM wPara
                     m_controlState.SuppressControlsOnce = 1;
                     if (FAILED(ToggleFullScreen())) {
                         ReportError(D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
-                        return 0;
                     }
                     Pause(false);
                     return 0;

@@ -53,5 +53,8 @@ private:
     CExternalDebug m_externalDebug;
     int m_secondMarkCount = 0;
     int m_ticksRun = 0;
+    // The client size of the last windowed device that came up; a size no device worked with is
+    // never stored.
+    RECT m_workingClient{};
     long m_maxTicks = 0;  // ZUMBO_MAX_TICKS; 0 means no limit
 };

@@ -64,14 +64,19 @@ enEntityManager::~enEntityManager() {
 }
 
 std::uint32_t enEntityManager::RegisterNewEntity(CEntity* entity) {
+    static std::uint32_t s_lastSerial = 0;
     m_new.push_back(entity);
-    return ++m_nextSerial;
+    return ++s_lastSerial;
 }
 
 void enEntityManager::UnregisterEntity(CEntity* entity) {
     RemoveFrom(m_active, entity);
     RemoveFrom(m_new, entity);
     RemoveFrom(m_hit, entity);
+    // The hit records live until the next pass, and a scene change deletes entities after it.
+    if (enHitManager* hits = enHitManager::GetInstance()) {
+        hits->ForgetEntity(entity);
+    }
 }
 
 void enEntityManager::Tick() {
@@ -175,6 +180,9 @@ void enEntityManager::DeleteAllEntities() {
     }
     while (!m_new.empty()) {
         delete m_new.front();
+    }
+    if (enHitManager* hits = enHitManager::GetInstance()) {
+        hits->ClearHits();
     }
 }
 

@@ -52,7 +52,8 @@ public:
     // Logs the entities whose parent is the given one (null: the roots), indented by depth tabs.
     void DumpEntities(const CEntity* parent, int depth) const;
 
-    // Bookkeeping for CEntity: a new entity joins the new list and receives its serial number.
+    // Bookkeeping for CEntity: a new entity joins the new list and receives the next serial number
+    // of the process, so that a serial held across a change of managers never comes alive again.
     std::uint32_t RegisterNewEntity(CEntity* entity);
     void UnregisterEntity(CEntity* entity);
     void SetKilledFlag() { m_killedFlag = true; }
@@ -82,5 +83,4 @@ private:
     std::vector<CEntity*> m_new;
     std::vector<CEntity*> m_hit;
     bool m_killedFlag = false;
-    std::uint32_t m_nextSerial = 0;
 };

@@ -1,5 +1,7 @@
 #include "engine/ga_entity_manager.h"
 
+#include <algorithm>
+
 #include "app/debug_log.h"
 #include "engine/entity.h"
 #include "resource/xml.h"
@@ -15,17 +17,35 @@ CEntity* gaEntityManager::CreateEntityFromFile(const std::string& path) {
         return nullptr;
     }
     // Sub-entities load inside their parent's load; a file that lists itself, directly or
-    // through others, would never end.
-    if (m_nestedLoads >= kMaxNestedLoads) {
+    // through others, would never end, and one that lists itself twice would branch at every level.
+    if (IsOnLoadPath(*root)) {
+        LogCycle(*root);
+        return nullptr;
+    }
+    if (static_cast<int>(m_loadPath.size()) >= kMaxNestedLoads) {
         CDebugLog::Instance().LogLevel(
             1, "Error: entity XML %s nests sub-entities deeper than %d levels. Skipping.",
             root->GetSourceName().c_str(), kMaxNestedLoads);
         return nullptr;
     }
-    ++m_nestedLoads;
+    m_loadPath.push_back(root);
     CEntity* entity = CreateAndLoad(*root);
-    --m_nestedLoads;
+    m_loadPath.pop_back();
     return entity;
+}
+
+bool gaEntityManager::IsOnLoadPath(const enXml& root) const {
+    return std::find(m_loadPath.begin(), m_loadPath.end(), &root) != m_loadPath.end();
+}
+
+void gaEntityManager::LogCycle(const enXml& root) const {
+    std::string cycle;
+    for (auto it = std::find(m_loadPath.begin(), m_loadPath.end(), &root); it != m_loadPath.end(); ++it) {
+        cycle += (*it)->GetSourceName() + " -> ";
+    }
+    cycle += root.GetSourceName();
+    CDebugLog::Instance().LogLevel(1, "Error: entity XML %s lists itself as a sub-entity: %s. Skipping.",
+                                   root.GetSourceName().c_str(), cycle.c_str());
 }
 
 CEntity* gaEntityManager::CreateAndLoad(const enXml& root) {

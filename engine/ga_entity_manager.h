@@ -1,6 +1,8 @@
 #pragma once
 // The game level of the entity manager: it supplies the entity factories.
 
+#include <vector>
+
 #include "engine/entity_manager.h"
 
 class gaEntityManager : public tmSingletonGD<gaEntityManager, enEntityManager> {
@@ -15,6 +17,9 @@ public:
 
 private:
     CEntity* CreateAndLoad(const enXml& root);
+    bool IsOnLoadPath(const enXml& root) const;
+    void LogCycle(const enXml& root) const;
 
-    int m_nestedLoads = 0;
+    // The documents being loaded, outermost first: each one is loading its sub-entities.
+    std::vector<const enXml*> m_loadPath;
 };

@@ -118,6 +118,19 @@ void enHitManager::TestMouse() {
     }
 }
 
+void enHitManager::ForgetEntity(const CEntity* entity) {
+    const auto namesEntity = [entity](const tHit& hit) {
+        return hit.first == entity || hit.second == entity;
+    };
+    std::erase_if(m_pairHits, namesEntity);
+    std::erase_if(m_mouseHits, namesEntity);
+}
+
+void enHitManager::ClearHits() {
+    m_pairHits.clear();
+    m_mouseHits.clear();
+}
+
 CEntity* enHitManager::GetMouseHit() const {
     return m_mouseHits.empty() ? nullptr : m_mouseHits.front().first;
 }

@@ -43,6 +43,10 @@ public:
     // The entity of the first mouse hit, or null.
     CEntity* GetMouseHit() const;
 
+    // Drops every record that names the entity, which is about to be deleted.
+    void ForgetEntity(const CEntity* entity);
+    void ClearHits();
+
     const std::vector<tHit>& GetPairHits() const { return m_pairHits; }
     const std::vector<tHit>& GetMouseHits() const { return m_mouseHits; }
 

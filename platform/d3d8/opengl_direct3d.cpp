@@ -11,6 +11,8 @@ namespace d3d8 {
 namespace {
 
 constexpr UINT kDefaultRefreshRate = 60;
+constexpr int kDisplayQueryTries = 10;
+constexpr Uint32 kDisplayQueryPauseMs = 30;
 
 D3DFORMAT FormatOf(Uint32 sdlFormat) {
     switch (SDL_BITSPERPIXEL(sdlFormat)) {
@@ -30,6 +32,10 @@ D3DDISPLAYMODE ModeOf(const SDL_DisplayMode& mode) {
     return {static_cast<UINT>(mode.w), static_cast<UINT>(mode.h),
             mode.refresh_rate > 0 ? static_cast<UINT>(mode.refresh_rate) : kDefaultRefreshRate,
             FormatOf(mode.format)};
+}
+
+bool IsUsableMode(const D3DDISPLAYMODE& mode) {
+    return mode.Width > 0 && mode.Height > 0 && mode.Format != D3DFMT_UNKNOWN;
 }
 
 bool SameMode(const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
@@ -55,7 +61,7 @@ Adapter DisplayAdapter(int display) {
         const D3DDISPLAYMODE mode = ModeOf(sdlMode);
         const bool known = std::any_of(adapter.modes.begin(), adapter.modes.end(),
                                        [&](const D3DDISPLAYMODE& listed) { return SameMode(listed, mode); });
-        if (mode.Format != D3DFMT_UNKNOWN && !known) {
+        if (IsUsableMode(mode) && !known) {
             adapter.modes.push_back(mode);
         }
     }
@@ -72,11 +78,40 @@ std::vector<Adapter> SdlAdapters() {
     return adapters;
 }
 
+bool AreUsable(const std::vector<Adapter>& adapters) {
+    return !adapters.empty() && std::all_of(adapters.begin(), adapters.end(), [](const Adapter& adapter) {
+        return IsUsableMode(adapter.desktop) && !adapter.modes.empty();
+    });
+}
+
+std::vector<Adapter> QueryUntilUsable(const std::function<std::vector<Adapter>()>& query,
+                                      const std::function<void()>& askAgain, int tries) {
+    std::vector<Adapter> adapters = query();
+    for (int tried = 1; tried < tries && !AreUsable(adapters); ++tried) {
+        askAgain();
+        adapters = query();
+    }
+    return adapters;
+}
+
 IDirect3D8* OpenGLDirect3D::Create() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return nullptr;
     }
-    return new OpenGLDirect3D(SdlAdapters());
+    // An X server that is reconfiguring (the window of the previous run going away, another
+    // client at work) sometimes answers with a display without modes. SDL reads the displays
+    // when its video starts, so asking again means restarting it after a short pause.
+    bool videoRunning = true;
+    const auto askAgain = [&videoRunning] {
+        SDL_Delay(kDisplayQueryPauseMs);
+        videoRunning = win32::RestartSdlVideo() || SDL_WasInit(SDL_INIT_VIDEO) != 0;
+    };
+    const auto query = [&videoRunning] { return videoRunning ? SdlAdapters() : std::vector<Adapter>(); };
+    std::vector<Adapter> adapters = QueryUntilUsable(query, askAgain, kDisplayQueryTries);
+    if (!videoRunning) {
+        return nullptr;
+    }
+    return new OpenGLDirect3D(std::move(adapters));
 }
 
 OpenGLDirect3D::OpenGLDirect3D(std::vector<Adapter> adapters)

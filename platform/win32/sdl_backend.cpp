@@ -256,6 +256,26 @@ std::unique_ptr<WindowBackend> MakeSdlBackend() {
     return std::make_unique<SdlBackend>();
 }
 
+bool RestartSdlVideo() {
+    if (!WindowSystem::Get().Windows().empty()) {
+        return false;
+    }
+    // Every holder lets go, so that the subsystem really stops; then each takes it again.
+    constexpr int kMostHolders = 16;
+    int holders = 0;
+    while (SDL_WasInit(SDL_INIT_VIDEO) != 0 && holders < kMostHolders) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        ++holders;
+    }
+    bool restarted = true;
+    for (int holder = 0; holder < holders; ++holder) {
+        restarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && restarted;
+    }
+    // Starting the video resets the OpenGL wishes.
+    RequestOpenGlPixelFormat();
+    return restarted;
+}
+
 SDL_Window* SdlWindowOf(HWND window) {
     return IsWindow(window) ? window->sdlWindow : nullptr;
 }

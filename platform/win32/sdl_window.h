@@ -10,4 +10,8 @@ namespace win32 {
 // Null for headless windows and unknown handles.
 SDL_Window* SdlWindowOf(HWND window);
 
+// Stops and restarts SDL's video, so that it reads the displays again; only while no window
+// exists, since restarting would take the windows with it. False when it did not restart.
+bool RestartSdlVideo();
+
 }  // namespace win32

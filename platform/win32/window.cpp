@@ -1,5 +1,6 @@
 #include "platform/win32/window.h"
 
+#include "platform/win32/files.h"
 #include "platform/win32/window_system.h"
 
 namespace win32 {
@@ -104,6 +105,19 @@ bool SetWindowText(HWND window, std::string_view title) {
     window->title = title;
     System().Backend().ApplyTitle(window);
     return true;
+}
+
+std::string GetWindowText(HWND window) {
+    return Live(window) ? window->title : std::string();
+}
+
+std::string DisplayName() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (std::string name = GetEnvironmentVariable(variable); !name.empty()) {
+            return name;
+        }
+    }
+    return {};
 }
 
 bool PeekMessage(MSG* message, bool remove) {

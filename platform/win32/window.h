@@ -150,6 +150,10 @@ HWND CreateWindow(std::string_view title, DWORD style, int width, int height, WN
 bool DestroyWindow(HWND window);
 bool IsWindow(HWND window);
 bool SetWindowText(HWND window, std::string_view title);
+// The window's title; empty for a window that does not exist.
+std::string GetWindowText(HWND window);
+// The name of the display that windows open on (for example ":0"); empty when none is named.
+std::string DisplayName();
 
 // Takes the next message, pumping the back end's events first; false when none waits.
 bool PeekMessage(MSG* message, bool remove);

@@ -24,6 +24,18 @@ bool HasDisplay() {
     return display && *display;
 }
 
+// The contents of the registry files that were set aside as unreadable.
+std::vector<std::string> KeptAsideRegistries(const ProgramFolder& folder) {
+    std::vector<std::string> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        if (entry.path().filename().string().rfind("registry.reg.bad-", 0) == 0) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            contents.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+    }
+    return contents;
+}
+
 TEST(ProgramRunTest, HeadlessRunLogsStartAndFinishAndStoresTheSettings) {
     ProgramFolder folder;
     const auto result = folder.Run({}, kHeadless);
@@ -61,25 +73,19 @@ TEST(ProgramRunTest, GarbageRegistryFileIsKeptAsideAndTheRunSucceeds) {
     folder.WriteFile("registry.reg", garbage);
     const auto result = folder.Run({}, kHeadless);
     ASSERT_EQ(result.exitCode, 0) << result.output;
-    bool keptAside = false;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("registry.reg.bad-", 0) == 0) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            keptAside = std::string(std::istreambuf_iterator<char>(in), {}) == garbage;
-        }
-    }
-    EXPECT_TRUE(keptAside);
+    EXPECT_EQ(KeptAsideRegistries(folder), std::vector<std::string>{garbage});
     EXPECT_NE(folder.RegistryText().find("\"FullScreen\"=dword:"), std::string::npos);
 }
 
 TEST(ProgramRunTest, TruncatedRegistryFileIsKeptAsideAndTheRunSucceeds) {
     ProgramFolder folder;
-    folder.WriteFile("registry.reg",
-                     "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"
-                     "\"Width\"=dword:0000");
+    const std::string truncated =
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"
+        "\"Width\"=dword:0000";
+    folder.WriteFile("registry.reg", truncated);
     const auto result = folder.Run({}, kHeadless);
     ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(KeptAsideRegistries(folder), std::vector<std::string>{truncated});
     EXPECT_NE(folder.RegistryText().find("\"Width\"=dword:"), std::string::npos);
 }
 

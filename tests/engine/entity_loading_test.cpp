@@ -38,6 +38,39 @@ protected:
         return root;
     }
 
+    // A loadable entity whose SubEntityList names the given files.
+    static std::unique_ptr<enXml> EntityDocumentListing(const std::string& name,
+                                                        const std::vector<std::string>& subEntities) {
+        auto root = EntityDocument(name);
+        enXml& list = AddElement(*root, "SubEntityList");
+        for (const std::string& fileName : subEntities) {
+            AddElement(list, "SubEntity", {{"FileName", fileName}});
+        }
+        return root;
+    }
+
+    static int Depth(const CEntity& entity) {
+        int depth = 0;
+        for (const CEntity* node = &entity; node->FirstChild(); node = node->FirstChild()) {
+            ++depth;
+        }
+        return depth;
+    }
+
+    static const CEntity& DeepestDescendant(const CEntity& entity) {
+        const CEntity* node = &entity;
+        while (node->FirstChild()) {
+            node = node->FirstChild();
+        }
+        return *node;
+    }
+
+    std::string SourceNameOf(const std::string& relative) {
+        std::string path = m_folder.WindowsPath() + relative;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return XmlCache::Instance().Load(path)->GetSourceName();
+    }
+
     CEntity* Load(const std::string& relative, const enXml& root) {
         m_lastPath = Store(relative, root);
         return enEntityManager::Instance().CreateEntityFromFile(m_lastPath);
@@ -272,18 +305,52 @@ TEST_F(EntityLoadingTest, TheTickRunsPhysicsAfterTheListsAndBeforeTheWorldMatric
     EXPECT_EQ(0.0f, entity->GetWorldPlacementMatrix()._43);
 }
 
-TEST_F(EntityLoadingTest, AnEntityThatListsItselfAsSubEntityStopsAtTheNestingLimit) {
-    auto root = EntityDocument("loop");
-    AddElement(AddElement(*root, "SubEntityList"), "SubEntity", {{"FileName", "loop.xml"}});
-    CEntity* entity = Load("Entities/loop.xml", *root);
-    ASSERT_NE(nullptr, entity);
-    int depth = 0;
-    for (const CEntity* node = entity; node->FirstChild(); node = node->FirstChild()) {
-        ++depth;
+// Each level of a chain is a different file, so only the depth bound stops it.
+TEST_F(EntityLoadingTest, AChainOfSubEntityFilesStopsAtTheNestingLimit) {
+    const int files = gaEntityManager::kMaxNestedLoads + 5;
+    for (int level = 1; level < files; ++level) {
+        const std::string name = "level" + std::to_string(level);
+        Store("Entities/" + name + ".xml",
+              *EntityDocumentListing(name, {"level" + std::to_string(level + 1) + ".xml"}));
     }
-    EXPECT_EQ(gaEntityManager::kMaxNestedLoads - 1, depth);
-    EXPECT_TRUE(LogContains("Error: entity XML " + LastSourceName() +
+    CEntity* entity = Load("Entities/level0.xml", *EntityDocumentListing("level0", {"level1.xml"}));
+    ASSERT_NE(nullptr, entity);
+    EXPECT_EQ(gaEntityManager::kMaxNestedLoads - 1, Depth(*entity));
+    EXPECT_EQ("level31", DeepestDescendant(*entity).GetName());
+    EXPECT_TRUE(LogContains("Error: entity XML " + SourceNameOf("Entities/level32.xml") +
                             " nests sub-entities deeper than 32 levels. Skipping."));
+}
+
+TEST_F(EntityLoadingTest, AnEntityThatListsItselfTwiceLoadsOnceWithoutChildren) {
+    CEntity* entity =
+        Load("Entities/loop.xml", *EntityDocumentListing("loop", {"loop.xml", "../Entities/LOOP.xml"}));
+    ASSERT_NE(nullptr, entity);
+    EXPECT_EQ(nullptr, entity->FirstChild());
+    EXPECT_EQ(1u, enEntityManager::Instance().GetNewEntities().size());
+    const std::string cycleLine = "Error: entity XML " + LastSourceName() +
+                                  " lists itself as a sub-entity: " + LastSourceName() + " -> " +
+                                  LastSourceName() + ". Skipping.";
+    const std::vector<std::string> log = LogMessages();
+    EXPECT_EQ(2, std::count(log.begin(), log.end(), cycleLine));
+}
+
+TEST_F(EntityLoadingTest, ACycleThroughAnotherFileStopsWhereItClosesAndNamesEveryFile) {
+    Store("Entities/wheel.xml", *EntityDocumentListing("wheel", {"car.xml", "hub.xml"}));
+    Store("Entities/hub.xml", *EntityDocument("hub"));
+    CEntity* car = Load("Entities/car.xml", *EntityDocumentListing("car", {"wheel.xml"}));
+    ASSERT_NE(nullptr, car);
+    const CEntity* wheel = car->FirstChild();
+    ASSERT_NE(nullptr, wheel);
+    EXPECT_EQ("wheel", wheel->GetName());
+    ASSERT_NE(nullptr, wheel->FirstChild());
+    EXPECT_EQ("hub", wheel->FirstChild()->GetName());
+    EXPECT_EQ(nullptr, wheel->FirstChild()->NextSibling());
+    const std::string carName = SourceNameOf("Entities/car.xml");
+    EXPECT_TRUE(LogContains("Error: entity XML " + carName + " lists itself as a sub-entity: " + carName +
+                            " -> " + SourceNameOf("Entities/wheel.xml") + " -> " + carName + ". Skipping."));
+
+    // The path is unwound: loading the same file again, outside any load, works.
+    EXPECT_NE(nullptr, enEntityManager::Instance().CreateEntityFromFile(m_lastPath));
 }
 
 }  // namespace

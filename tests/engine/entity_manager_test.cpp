@@ -208,6 +208,14 @@ TEST_F(EntityManagerTest, DeleteAllEntitiesEmptiesBothListsAndSerialsStayUnique)
     EXPECT_GT(MakeEntity("next")->GetSerial(), freshSerial);
 }
 
+TEST_F(EntityManagerTest, SerialsOfAnEarlierManagerNeverComeAliveAgain) {
+    const std::uint32_t earlier = MakeEntity("earlier")->GetSerial();
+    Manager().DestroyInstance();
+    const std::uint32_t later = MakeEntity("later")->GetSerial();
+    EXPECT_NE(earlier, later);
+    EXPECT_FALSE(Manager().IsAlive(earlier));
+}
+
 TEST_F(EntityManagerTest, DeviceHooksLogAroundThePass) {
     MakeEntity("any");
     EXPECT_EQ(S_OK, Manager().InitDeviceObjects(nullptr));

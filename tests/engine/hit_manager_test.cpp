@@ -188,3 +188,26 @@ TEST_F(HitManagerTest, HiddenOrUngroupedEntitiesAreNotPicked) {
     EXPECT_TRUE(enHitManager::Instance().GetMouseHits().empty());
     EXPECT_FALSE(LogContains("0 mouse hit(s) found."));
 }
+
+// A scene change deletes entities after the pass, so the next tick's controls read the records
+// before any new pass: none may name a deleted entity.
+TEST_F(HitManagerTest, RecordsNamingADeletedEntityGoAtOnce) {
+    CEntity* left = BoxAt<CPickableEntity>("left", 0, 0, kAll, kAll);
+    CEntity* right = BoxAt<CPickableEntity>("right", 0.5f, 0, kAll, kAll);
+    CEntity* middle = BoxAt("middle", 0.25f, 0, kAll, kAll);
+    PublishMouse(true, 0.25f, 0);
+    Tick();
+    ASSERT_EQ(3u, PairHits().size());
+    ASSERT_EQ(right, enHitManager::Instance().GetMouseHit());
+
+    delete right;
+    ASSERT_EQ(1u, PairHits().size());
+    EXPECT_EQ(left, PairHits().front().first);
+    EXPECT_EQ(middle, PairHits().front().second);
+    ASSERT_EQ(1u, enHitManager::Instance().GetMouseHits().size());
+    EXPECT_EQ(left, enHitManager::Instance().GetMouseHit());
+
+    enEntityManager::Instance().DeleteAllEntities();
+    EXPECT_TRUE(PairHits().empty());
+    EXPECT_EQ(nullptr, enHitManager::Instance().GetMouseHit());
+}

@@ -146,6 +146,25 @@ TEST_F(GrpToolTest, FilesStoredTwiceAreRefusedOnExtraction) {
     EXPECT_NE(result.err.find("stored twice"), std::string::npos) << result.err;
 }
 
+TEST_F(GrpToolTest, NamesThatDifferOnlyInCaseAreRefusedWithoutOutput) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Models/a.x", "models/b.x"},  // two folders
+        {"Models/a.x", "Models/A.x"},  // two files in one folder
+        {"Cave", "cave/wall.x"},       // a file and a folder
+    };
+    for (const auto& [first, second] : cases) {
+        zumbo::test::TempDir tree;
+        tree.Write("data/" + first, "1");
+        tree.Write("data/" + second, "2");
+        const fs::path folder = tree.Path() / "data";
+        const auto result = RunTool("zumbo-grp", {"pack", folder.string(), Path("case.grp").string()});
+        EXPECT_EQ(result.exitCode, 1) << first << " / " << second;
+        EXPECT_EQ(result.err.rfind("zumbo-grp: " + folder.string() + ": ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find("differ only in case"), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(Path("case.grp")));
+    }
+}
+
 TEST_F(GrpToolTest, ANameOverTheLimitIsNotPacked) {
     m_temp.Write("data/" + std::string(255, 'n') + ".lbm", "x");  // 259 bytes fit
     EXPECT_EQ(RunTool("zumbo-grp", {"pack", Path("data").string(), Path("ok.grp").string()}).exitCode, 0);

@@ -135,6 +135,46 @@ TEST_F(XmlToolTest, InputThatTheBinaryFormCannotHoldIsRefused) {
     ExpectRefused("to-lbm", Write("deep.xml", deep), "nest deeper");
 }
 
+// The binary form holds one byte per glyph: Latin-1, while text XML is UTF-8.
+TEST_F(XmlToolTest, TextIsLatin1InTheBinaryFormAndUtf8InTheText) {
+    enXml root("Text");
+    root.AddAttribute("sCaption", "Gr\xFC\xDF \xA9\xFF\x80");
+    root.AddNewChild("Caf\xE9")->AddAttribute("Value", "\xE4");
+    CXmlBmlConverter converter;
+    ASSERT_TRUE(converter.ToBinary(root));
+    const std::string original(converter.Buffer().begin(), converter.Buffer().end());
+    const fs::path lbm = Write("text.lbm", original);
+
+    const fs::path xml = Path("text.xml");
+    ASSERT_EQ(RunTool("zumbo-xml", {"to-xml", lbm.string(), xml.string()}).exitCode, 0);
+    const std::string text = Read(xml);
+    EXPECT_NE(text.find("sCaption=\"Gr\xC3\xBC\xC3\x9F \xC2\xA9\xC3\xBF\xC2\x80\""), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("<Caf\xC3\xA9 Value=\"\xC3\xA4\" />"), std::string::npos) << text;
+
+    // Both round trips give the same bytes back.
+    const fs::path again = Path("again.lbm");
+    ASSERT_EQ(RunTool("zumbo-xml", {"to-lbm", xml.string(), again.string()}).exitCode, 0);
+    EXPECT_EQ(Read(again), original);
+    const fs::path textAgain = Path("again.xml");
+    ASSERT_EQ(RunTool("zumbo-xml", {"to-xml", again.string(), textAgain.string()}).exitCode, 0);
+    EXPECT_EQ(Read(textAgain), text);
+}
+
+TEST_F(XmlToolTest, TextTheBinaryFormCannotHoldNamesItsLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<Text\n  a=\"x\"\n  b=\"\xE2\x82\xAC\"/>", "line 1: the character U+20AC is beyond Latin-1"},
+        {"<Text>\n<Line Value=\"ok\"/>\n<Euro\xE2\x82\xAC/>\n</Text>", "line 3: the character U+20AC"},
+        {"<Text>\n\n<Raw Value=\"\xE4\"/>\n</Text>", "line 3: malformed UTF-8"},
+        {"<Text Value=\"\xE0\x83\xA4\"/>", "line 1: malformed UTF-8"},  // overlong
+        {"<Text Value=\"\xF0\x9F\x98\x80\"/>", "the character U+1F600"},
+    };
+    for (const auto& [xml, problem] : cases) {
+        ExpectRefused("to-lbm", Write("wide.xml", xml), problem);
+        fs::remove(Path("wide.xml"));
+    }
+}
+
 TEST_F(XmlToolTest, ADamagedBinaryDocumentIsRefused) {
     const fs::path lbm = Path("scene.lbm");
     ASSERT_EQ(RunTool("zumbo-xml", {"to-lbm", Write("scene.xml", kSample).string(), lbm.string()}).exitCode,

@@ -1,6 +1,7 @@
 #include "tools/grp_tool/grp_commands.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "resource/group_archive.h"
@@ -100,6 +101,33 @@ bool CheckExtractable(const fs::path& input, const std::vector<tStoredFile>& fil
     return true;
 }
 
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : char(c); });
+    return text;
+}
+
+// The engine finds stored names without regard to case, so of two names that differ only in
+// case (a folder or a file) it could reach one at most.
+bool CheckDistinctWithoutCase(const fs::path& folder, const std::vector<fs::path>& relativePaths,
+                              ToolError& error) {
+    std::map<std::string, std::string> byLowerCase;
+    for (const fs::path& relative : relativePaths) {
+        fs::path prefix;
+        for (const fs::path& piece : relative) {
+            prefix /= piece;
+            const std::string name = prefix.generic_string();
+            const auto [known, added] = byLowerCase.emplace(LowerCase(name), name);
+            if (!added && known->second != name) {
+                error = {folder.string(), "\"" + known->second + "\" and \"" + name +
+                                              "\" differ only in case; the engine could reach only one"};
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool PackGroupFile(const fs::path& folder, const fs::path& output, ToolError& error) {
@@ -121,6 +149,9 @@ bool PackGroupFile(const fs::path& folder, const fs::path& output, ToolError& er
         return false;
     }
     std::sort(relativePaths.begin(), relativePaths.end());
+    if (!CheckDistinctWithoutCase(folder, relativePaths, error)) {
+        return false;
+    }
     tGroupArchiveFolder root;
     for (const fs::path& relative : relativePaths) {
         std::vector<std::uint8_t> bytes;

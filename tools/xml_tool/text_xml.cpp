@@ -2,11 +2,13 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 #include <utility>
 
 #include "resource/xml_bml_converter.h"
+#include "tools/xml_tool/latin1_text.h"
 
 namespace zumbo::tools {
 
@@ -69,10 +71,34 @@ pugi::xml_node FindRoot(const pugi::xml_document& document, std::string& problem
     return root;
 }
 
+// The line of the text at which a node starts, counted from 1.
+int LineOf(const std::vector<std::uint8_t>& text, const pugi::xml_node& node) {
+    const std::ptrdiff_t offset = node.offset_debug();
+    const std::size_t end = offset < 0 ? 0 : std::min(text.size(), static_cast<std::size_t>(offset));
+    return 1 +
+           static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+}
+
+// Latin-1 of a name or value of the element; a failure names the element's line.
+bool ToLatin1(const std::vector<std::uint8_t>& text, const pugi::xml_node& element, const char* utf8,
+              std::string& latin1, std::string& problem) {
+    if (Utf8ToLatin1(utf8, latin1, problem)) {
+        return true;
+    }
+    problem = "line " + std::to_string(LineOf(text, element)) + ": " + problem;
+    return false;
+}
+
 // Copies one element's attributes and queues its child elements.
-bool CopyElement(const PendingElement& element, std::vector<PendingElement>& pending, std::string& problem) {
+bool CopyElement(const std::vector<std::uint8_t>& text, const PendingElement& element,
+                 std::vector<PendingElement>& pending, std::string& problem) {
+    std::string name, value;
     for (pugi::xml_attribute attribute : element.source.attributes()) {
-        element.target->AddAttribute(attribute.name(), attribute.value());
+        if (!ToLatin1(text, element.source, attribute.name(), name, problem) ||
+            !ToLatin1(text, element.source, attribute.value(), value, problem)) {
+            return false;
+        }
+        element.target->AddAttribute(name, value);
     }
     for (pugi::xml_node child : element.source.children()) {
         if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
@@ -86,7 +112,10 @@ bool CopyElement(const PendingElement& element, std::vector<PendingElement>& pen
             problem = "elements nest deeper than " + std::to_string(CXmlBmlConverter::kMaxDepth) + " levels";
             return false;
         }
-        pending.push_back({child, element.target->AddNewChild(child.name()), element.depth + 1});
+        if (!ToLatin1(text, child, child.name(), name, problem)) {
+            return false;
+        }
+        pending.push_back({child, element.target->AddNewChild(name), element.depth + 1});
     }
     return true;
 }
@@ -97,14 +126,15 @@ bool FormatElement(const enXml& node, pugi::xml_node target, std::string& proble
         problem = "the element name \"" + name + "\" is not an XML name";
         return false;
     }
-    target.set_name(name.c_str());
+    target.set_name(Latin1ToUtf8(name).c_str());
     for (const enXmlAttribute& attribute : node.Attributes()) {
         if (!IsXmlName(attribute.name->Text()) || !IsXmlText(attribute.value)) {
             problem = "the attribute \"" + attribute.name->Text() + "\" of element \"" + name +
                       "\" cannot be written as XML";
             return false;
         }
-        target.append_attribute(attribute.name->Text().c_str()).set_value(attribute.value.c_str());
+        target.append_attribute(Latin1ToUtf8(attribute.name->Text()).c_str())
+            .set_value(Latin1ToUtf8(attribute.value).c_str());
     }
     for (const enXml* child = node.FirstChild(); child; child = child->NextSibling()) {
         if (!FormatElement(*child, target.append_child(pugi::node_element), problem)) {
@@ -129,13 +159,17 @@ std::unique_ptr<enXml> ParseTextXml(const std::vector<std::uint8_t>& text, std::
     if (!source) {
         return nullptr;
     }
-    auto root = std::make_unique<enXml>(source.name());
+    std::string rootName;
+    if (!ToLatin1(text, source, source.name(), rootName, problem)) {
+        return nullptr;
+    }
+    auto root = std::make_unique<enXml>(rootName);
     // Walked with an explicit list, so that deep input cannot exhaust the stack.
     std::vector<PendingElement> pending{{source, root.get(), 0}};
     while (!pending.empty()) {
         const PendingElement element = pending.back();
         pending.pop_back();
-        if (!CopyElement(element, pending, problem)) {
+        if (!CopyElement(text, element, pending, problem)) {
             return nullptr;
         }
     }

@@ -1,5 +1,5 @@
 #pragma once
-// Text XML (UTF-8) to and from XML nodes, through pugixml. Comments, processing instructions
+// Text XML (UTF-8) to and from XML nodes (Latin-1), through pugixml. Comments, processing instructions
 // and the declaration are ignored; text content inside elements is refused, since the binary
 // form has no place for it.
 
