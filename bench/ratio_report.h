@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -17,7 +19,9 @@ struct tBenchRatio {
 
 class CRatioReporter : public benchmark::ConsoleReporter {
 public:
-    explicit CRatioReporter(std::vector<tBenchRatio> ratios) : m_ratios(std::move(ratios)) {}
+    explicit CRatioReporter(std::vector<tBenchRatio> ratios)
+        : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular),
+          m_ratios(std::move(ratios)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
