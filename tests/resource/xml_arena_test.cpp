@@ -41,6 +41,23 @@ private:
     int& m_destroyed;
 };
 
+TEST(XmlArena, AllocationsAreAlignedAndTheLargestGetABlockOfTheirOwn) {
+    CXmlArena* arena = CXmlArena::Create();
+    auto* byte = static_cast<char*>(arena->Allocate(1, 1));
+    auto* aligned = arena->Allocate(8, 16);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(aligned) % 16, 0u);
+    EXPECT_GT(static_cast<char*>(aligned), byte);
+    // Far larger than the first block: it is served whole, and small ones go on after it.
+    auto* large = static_cast<std::uint8_t*>(arena->Allocate(1 << 20, 8));
+    large[0] = 1;
+    large[(1 << 20) - 1] = 2;
+    EXPECT_GE(arena->BytesReserved(), std::size_t(1 << 20));
+    const char* text = arena->CopyText("tail");
+    EXPECT_STREQ(text, "tail");
+    EXPECT_EQ(large[(1 << 20) - 1], 2);
+    arena->Release();
+}
+
 TEST(XmlArena, ALoadedDocumentIsOneArenaThatItsRootKeeps) {
     std::unique_ptr<enXml> document = LoadedEntity();
     ASSERT_NE(document, nullptr);
