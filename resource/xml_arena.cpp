@@ -43,7 +43,9 @@ void* CXmlArena::Allocate(std::size_t size, std::size_t alignment) {
 
 const char* CXmlArena::CopyText(std::string_view text) {
     auto* copy = static_cast<char*>(Allocate(text.size() + 1, 1));
-    std::memcpy(copy, text.data(), text.size());
+    if (!text.empty()) {
+        std::memcpy(copy, text.data(), text.size());
+    }
     copy[text.size()] = '\0';
     return copy;
 }

@@ -63,7 +63,9 @@ void enXmlValue::SetText(std::string_view text) {
     // copy, and an inline one is moved within itself.
     const char* previous = m_storage == eStorage::Heap ? m_text : nullptr;
     if (text.size() <= kInlineCapacity) {
-        std::memmove(m_payload.text, text.data(), text.size());
+        if (!text.empty()) {  // an empty view may have no data at all
+            std::memmove(m_payload.text, text.data(), text.size());
+        }
         m_payload.text[text.size()] = '\0';
         m_storage = eStorage::Inline;
         m_length = static_cast<std::uint32_t>(text.size());
