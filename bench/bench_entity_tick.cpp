@@ -8,6 +8,7 @@
 
 #include "ai/affine_math.h"
 #include "ai/motion_rules.h"
+#include "bench/ratio_report.h"
 #include "engine/entity.h"
 #include "engine/entity_manager.h"
 #include "resource/xml.h"
@@ -116,3 +117,10 @@ void BM_HandWrittenLoop(benchmark::State& state) {
 BENCHMARK(BM_HandWrittenLoop)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    return RunBenchmarksWithRatios(
+        argc, argv,
+        {{"engine tick vs hand-written loop", "BM_EngineEntityTick", "BM_HandWrittenLoop"},
+         {"manager tick vs hand-written loop", "BM_EntityManagerTick", "BM_HandWrittenLoop"}});
+}

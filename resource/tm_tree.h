@@ -54,6 +54,13 @@ public:
     T* PreviousSibling() const { return m_previousSibling; }
     T* Parent() const { return m_parent; }
 
+protected:
+    // For a node whose children are freed by other means: drops them without destroying them.
+    void ForgetChildren() {
+        m_firstChild = nullptr;
+        m_lastChild = nullptr;
+    }
+
 private:
     T* Self() { return static_cast<T*>(this); }
 

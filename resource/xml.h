@@ -1,16 +1,25 @@
 #pragma once
 // XML node: an element name, text attributes in document order and child elements. Documents
 // are stored in the binary form and shared through the XML cache.
+//
+// A document read from the binary form lives in an arena: its nodes, attribute arrays and texts
+// are carved from blocks that are freed at once when the last owner goes. Deleting a node of it
+// destroys the node but leaves its memory to the arena; a node taken out of the tree, or moved
+// into another one, keeps the arena alive until it is deleted itself.
 
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "resource/name_atom.h"
 #include "resource/tm_tree.h"
+#include "resource/xml_attribute_value.h"
 #include "resource/xml_value.h"
+
+class CXmlArena;
 
 // A name given as an atom or as text (interned on the way in).
 class XmlName {
@@ -27,7 +36,7 @@ private:
 
 struct enXmlAttribute {
     const NameAtom* name;
-    std::string value;
+    enXmlValue value;
 };
 
 // The shared atom of the "Value" attribute that holds a property's text.
@@ -37,14 +46,28 @@ class enXml : public tmTree<enXml> {
 public:
     explicit enXml(XmlName name = EmptyName()) : m_name(name.Atom()) {}
     // A node with one first attribute.
-    enXml(XmlName name, XmlName attributeName, std::string attributeValue);
+    enXml(XmlName name, XmlName attributeName, std::string_view attributeValue);
+    ~enXml() override;
+
+    // Destroys the node; its memory goes back to the heap, or stays with its arena.
+    void operator delete(enXml* node, std::destroying_delete_t);
+
+    // A node of a document being read, with no owner yet: nodes are linked below a root, and
+    // OwnArenaDocument hands the arena's first reference to that root.
+    static enXml* NewInArena(CXmlArena& arena, const NameAtom* name);
+    static std::unique_ptr<enXml> OwnArenaDocument(enXml* root);
+    CXmlArena* Arena() const { return m_arena; }
+
+    // The tree operations, keeping the arena alive for nodes that leave their document.
+    bool AddChild(enXml* child);
+    bool RemoveChild(enXml* child);
 
     const NameAtom* GetName() const { return m_name; }
     void SetName(XmlName name) { m_name = name.Atom(); }
-    const std::vector<enXmlAttribute>& Attributes() const { return m_attributes; }
+    std::span<const enXmlAttribute> Attributes() const { return {m_attributes, m_attributeCount}; }
     // Appends even when an attribute of that name exists; the first one wins on look-up.
-    void AddAttribute(XmlName name, std::string value);
-    void ReserveAttributes(std::size_t count) { m_attributes.reserve(count); }
+    enXmlValue& AddAttribute(XmlName name, std::string_view value);
+    void ReserveAttributes(std::size_t count);
 
     // Look-ups ignore ASCII case and return the first match.
     enXml* GetChild(XmlName name);
@@ -103,14 +126,34 @@ public:
     void SetAttributeBool(XmlName name, bool value);
 
 private:
+    enXml(const NameAtom* name, CXmlArena* arena) : m_name(name), m_arena(arena) {}
+
     const enXml& Root() const;
     void AppendCopiesOfChildren(const enXml& other);
-    const std::string* ValueText(XmlName name) const;
-    const std::string* AttributeText(XmlName name) const;
-    void SetValueText(XmlName name, std::string text);
-    void SetAttributeText(XmlName name, std::string text);
+    void CopyAttributesFrom(const enXml& other);
+    void ClearAttributes();
+    enXmlAttribute* InlineAttribute() { return reinterpret_cast<enXmlAttribute*>(m_inlineAttribute); }
+    const enXmlValue* ValueOf(XmlName name) const;
+    const enXmlValue* AttributeOf(XmlName name) const;
+    // The "Value" of the named child, or the named attribute, made when missing.
+    enXmlValue& ValueSlot(XmlName name);
+    enXmlValue& AttributeSlot(XmlName name);
 
-    std::vector<enXmlAttribute> m_attributes;
+    // Ownership within arenas: a node of an arena holds a reference to it unless its parent
+    // is a node of the same arena.
+    void OnParentChanged();
+    bool NeedsDestruction() const;
+    void MarkSubtreeNeedsDestruction();
+
+    enXmlAttribute* m_attributes = InlineAttribute();
+    std::uint32_t m_attributeCount = 0;
+    std::uint32_t m_attributeCapacity = 1;
     const NameAtom* m_name;
-    std::string m_sourceName;
+    CXmlArena* m_arena = nullptr;
+    std::unique_ptr<std::string> m_sourceName;
+    bool m_holdsArenaReference = false;
+    // Set on a node of an arena when something below it needs its destructor to run; a node
+    // without it leaves its whole subtree to the arena.
+    bool m_subtreeNeedsDestruction = false;
+    alignas(enXmlAttribute) unsigned char m_inlineAttribute[sizeof(enXmlAttribute)];
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/debug_log.h"
+#include "resource/xml_arena.h"
 
 namespace {
 
@@ -37,19 +38,60 @@ eXmlValueType ValueElementType(const enXml& node) {
     return isValueElement ? type : XML_VALUE_UNTYPED;
 }
 
+// A document repeats a few names many times: a small table of the names met recently finds
+// their atoms without asking the process-wide table each time. A name is told apart by its
+// length and its first eight bytes, read as one word while the buffer holds them.
+class CRecentNames {
+public:
+    explicit CRecentNames(const std::uint8_t* bufferEnd) : m_bufferEnd(bufferEnd) {}
+
+    const NameAtom* Intern(std::string_view text) {
+        const auto* start = reinterpret_cast<const std::uint8_t*>(text.data());
+        if (m_bufferEnd - start < 8) {
+            return InternName(text);
+        }
+        std::uint64_t head = 0;
+        std::memcpy(&head, start, sizeof head);
+        if (text.size() < 8) {
+            head &= (std::uint64_t(1) << (8 * text.size())) - 1;
+        }
+        tSlot& slot = m_slots[((head * 0x9E3779B97F4A7C15ull) >> 58) ^ (text.size() & (kSlots - 1))];
+        const bool found =
+            slot.atom && slot.length == text.size() && slot.head == head &&
+            (text.size() <= 8 || std::memcmp(start + 8, slot.atom->Text().data() + 8, text.size() - 8) == 0);
+        if (!found) {
+            slot = {head, text.size(), InternName(text)};
+        }
+        return slot.atom;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 64;
+    struct tSlot {
+        std::uint64_t head = 0;
+        std::size_t length = 0;
+        const NameAtom* atom = nullptr;
+    };
+    const std::uint8_t* m_bufferEnd;
+    std::array<tSlot, kSlots> m_slots{};
+};
+
+// Reads the whole document into one arena in a single pass. A malformed document is dropped
+// with its arena: nothing in it owns memory elsewhere.
 class CBmlReader {
 public:
-    explicit CBmlReader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
+    CBmlReader(std::span<const std::uint8_t> bytes, CXmlArena& arena)
+        : m_bytes(bytes), m_arena(arena), m_names(bytes.data() + bytes.size()) {}
 
-    std::unique_ptr<enXml> ReadElement(int depth) {
+    enXml* ReadElement(int depth) {
         const NameAtom* name = nullptr;
         std::uint8_t kind = 0;
         if (depth > CXmlBmlConverter::kMaxDepth || !ReadName(name) || !ReadByte(kind)) {
             return nullptr;
         }
-        auto element = std::make_unique<enXml>(name);
+        enXml* element = enXml::NewInArena(m_arena, name);
         if (kind == kKindValue) {
-            return ReadValue(*element) ? std::move(element) : nullptr;
+            return ReadValue(*element) ? element : nullptr;
         }
         if (kind == kKindElement && !ReadContent(*element, depth)) {
             return nullptr;
@@ -72,76 +114,71 @@ private:
             if (!ReadName(name) || !ReadString(value)) {
                 return false;
             }
-            element.AddAttribute(name, std::string(value));
+            element.AddAttribute(name, value);
         }
         for (std::size_t i = 0; i < childCount; ++i) {
-            std::unique_ptr<enXml> child = ReadElement(depth + 1);
+            enXml* child = ReadElement(depth + 1);
             if (!child) {
                 return false;
             }
-            element.AddChild(child.release());
+            // A new node of the parent's own arena: linked as it is, nothing to keep alive.
+            element.tmTree<enXml>::AddChild(child);
         }
         return true;
     }
 
-    // A value element holds its value as the text the typed setter writes.
+    // A value element keeps its value as a number; its text is made when asked for.
     bool ReadValue(enXml& element) {
         std::uint8_t type = 0;
-        std::string text;
-        if (!ReadByte(type) || !ReadValueText(type, text)) {
+        if (!ReadByte(type)) {
             return false;
         }
-        element.AddAttribute(ValueName(), std::move(text));
-        return true;
-    }
-
-    bool ReadValueText(std::uint8_t type, std::string& text) {
+        enXmlValue& value = element.AddAttribute(ValueName(), {});
         switch (type) {
             case XML_VALUE_STRING:
-                return ReadStringText(text);
+                return ReadStringValue(value);
             case XML_VALUE_INT:
-                return ReadFormatted<std::uint32_t>(
-                    text, [this](auto& w) { return ReadWord(w); },
-                    [](auto w) { return FormatXmlInt(static_cast<std::int32_t>(w)); });
+                return ReadNumber<std::uint32_t>(
+                    [this](auto& w) { return ReadWord(w); },
+                    [&value](auto w) { value.SetInt(static_cast<std::int32_t>(w)); });
             case XML_VALUE_HEX:
-                return ReadFormatted<std::uint32_t>(
-                    text, [this](auto& w) { return ReadWord(w); }, FormatXmlHex);
+                return ReadNumber<std::uint32_t>([this](auto& w) { return ReadWord(w); },
+                                                 [&value](auto w) { value.SetHex(w); });
             case XML_VALUE_FLOAT:
-                return ReadFormatted<std::uint32_t>(
-                    text, [this](auto& w) { return ReadWord(w); },
-                    [](auto w) { return FormatXmlFloat(std::bit_cast<float>(w)); });
+                return ReadNumber<std::uint32_t>(
+                    [this](auto& w) { return ReadWord(w); },
+                    [&value](auto w) { value.SetFloat(std::bit_cast<float>(w)); });
             case XML_VALUE_VECTOR:
-                return ReadFormatted<D3DXVECTOR3>(
-                    text, [this](auto& v) { return ReadVector(v); }, FormatXmlVector);
+                return ReadNumber<D3DXVECTOR3>([this](auto& v) { return ReadVector(v); },
+                                               [&value](const auto& v) { value.SetVector(v); });
             case XML_VALUE_BOX:
-                return ReadFormatted<tXmlBox>(
-                    text, [this](auto& b) { return ReadVector(b.first) && ReadVector(b.second); },
-                    FormatXmlBox);
+                return ReadNumber<tXmlBox>(
+                    [this](auto& b) { return ReadVector(b.first) && ReadVector(b.second); },
+                    [&value](const auto& b) { value.SetBox(b); });
             case XML_VALUE_BOOL:
-                return ReadFormatted<std::uint8_t>(
-                    text, [this](auto& f) { return ReadByte(f); },
-                    [](auto f) { return FormatXmlBool(f != 0); });
+                return ReadNumber<std::uint8_t>([this](auto& f) { return ReadByte(f); },
+                                                [&value](auto f) { value.SetBool(f != 0); });
             default:
                 return false;
         }
     }
 
-    template <typename Binary, typename Read, typename Format>
-    static bool ReadFormatted(std::string& text, Read read, Format format) {
-        Binary value{};
-        if (!read(value)) {
+    template <typename Binary, typename Read, typename Store>
+    static bool ReadNumber(Read read, Store store) {
+        Binary number{};
+        if (!read(number)) {
             return false;
         }
-        text = format(value);
+        store(number);
         return true;
     }
 
-    bool ReadStringText(std::string& text) {
-        std::string_view string;
-        if (!ReadString(string)) {
+    bool ReadStringValue(enXmlValue& value) {
+        std::string_view text;
+        if (!ReadString(text)) {
             return false;
         }
-        text = string;
+        value.SetText(text);
         return true;
     }
 
@@ -164,7 +201,7 @@ private:
         if (!ReadString(text)) {
             return false;
         }
-        name = InternName(text);
+        name = m_names.Intern(text);
         return true;
     }
 
@@ -211,6 +248,8 @@ private:
 
     std::span<const std::uint8_t> m_bytes;
     std::size_t m_position = 0;
+    CXmlArena& m_arena;
+    CRecentNames m_names;
 };
 
 std::string Quoted(const NameAtom* name) {
@@ -293,7 +332,13 @@ std::unique_ptr<enXml> CXmlBmlConverter::FromBinary(std::span<const std::uint8_t
     if (word(stored) != first || word(stored + 4) != second) {
         return nullptr;
     }
-    return CBmlReader(body).ReadElement(0);
+    CXmlArena* arena = CXmlArena::Create();
+    enXml* root = CBmlReader(body, *arena).ReadElement(0);
+    if (!root) {
+        arena->Release();
+        return nullptr;
+    }
+    return enXml::OwnArenaDocument(root);
 }
 
 tBmlLimitViolation CXmlBmlConverter::FindLimitViolation(const enXml& node) {
@@ -359,7 +404,7 @@ void CXmlBmlConverter::WriteElement(const enXml& node) {
     WriteByte(static_cast<std::uint8_t>(childCount & 0xFF));
     for (const enXmlAttribute& attribute : node.Attributes()) {
         WriteString(attribute.name->Text());
-        WriteString(attribute.value);
+        WriteString(attribute.value.View());
     }
     for (const enXml* child = node.FirstChild(); child; child = child->NextSibling()) {
         WriteElement(*child);
@@ -367,38 +412,39 @@ void CXmlBmlConverter::WriteElement(const enXml& node) {
 }
 
 void CXmlBmlConverter::WriteValue(const enXml& node, eXmlValueType type) {
+    const enXmlValue& value = node.Attributes()[0].value;
     WriteByte(type);
     switch (type) {
         case XML_VALUE_STRING:
-            WriteString(node.Attributes()[0].value);
+            WriteString(value.View());
             break;
         case XML_VALUE_INT:
-            WriteWord(static_cast<std::uint32_t>(ParseXmlInt(node.Attributes()[0].value)));
+            WriteWord(static_cast<std::uint32_t>(value.ReadInt()));
             break;
         case XML_VALUE_HEX: {
             std::uint32_t word = 0;
-            ParseXmlHex(node.Attributes()[0].value, word);
+            value.ReadHex(word);
             WriteWord(word);
             break;
         }
         case XML_VALUE_FLOAT:
-            WriteFloat(ParseXmlFloat(node.Attributes()[0].value));
+            WriteFloat(value.ReadFloat());
             break;
         case XML_VALUE_VECTOR: {
             D3DXVECTOR3 vector;
-            ParseXmlVector(node.Attributes()[0].value, vector);
+            value.ReadVector(vector);
             WriteVector(vector);
             break;
         }
         case XML_VALUE_BOX: {
             tXmlBox box;
-            ParseXmlBox(node.Attributes()[0].value, box);
+            value.ReadBox(box);
             WriteVector(box.first);
             WriteVector(box.second);
             break;
         }
         case XML_VALUE_BOOL:
-            WriteByte(ParseXmlBool(node.Attributes()[0].value) ? 1 : 0);
+            WriteByte(value.ReadBool() ? 1 : 0);
             break;
         case XML_VALUE_UNTYPED:
             break;

@@ -1,80 +1,88 @@
-// The typed value accessors of enXml: each type's text form over two storage places, a
-// "Value" child or an attribute of the node itself.
+// The typed value accessors of enXml over two storage places: a "Value" child or an attribute
+// of the node itself. Each reads and writes through the value's own typed form.
 #include "resource/xml.h"
 
 namespace {
 
-template <typename T, typename Parse>
-bool Read(const std::string* text, T& value, Parse parse) {
-    if (!text) {
+template <typename T, typename Read>
+bool ReadInto(const enXmlValue* stored, T& value, Read read) {
+    if (!stored) {
         return false;
     }
-    parse(*text, value);
+    read(*stored, value);
     return true;
 }
 
-void AsString(const std::string& text, std::string& value) {
-    value = text;
+void AsString(const enXmlValue& stored, std::string& value) {
+    value = stored.View();
 }
-void AsInt(const std::string& text, std::int32_t& value) {
-    value = ParseXmlInt(text);
+void AsInt(const enXmlValue& stored, std::int32_t& value) {
+    value = stored.ReadInt();
 }
-void AsFloat(const std::string& text, float& value) {
-    value = ParseXmlFloat(text);
+void AsHex(const enXmlValue& stored, std::uint32_t& value) {
+    stored.ReadHex(value);
 }
-void AsBool(const std::string& text, bool& value) {
-    value = ParseXmlBool(text);
+void AsFloat(const enXmlValue& stored, float& value) {
+    value = stored.ReadFloat();
+}
+void AsVector(const enXmlValue& stored, D3DXVECTOR3& value) {
+    stored.ReadVector(value);
+}
+void AsBox(const enXmlValue& stored, tXmlBox& value) {
+    stored.ReadBox(value);
+}
+void AsBool(const enXmlValue& stored, bool& value) {
+    value = stored.ReadBool();
 }
 
 }  // namespace
 
-const std::string* enXml::ValueText(XmlName name) const {
+const enXmlValue* enXml::ValueOf(XmlName name) const {
     const enXml* child = GetChild(name);
     const enXmlAttribute* value = child ? child->FindAttribute(ValueName()) : nullptr;
     return value ? &value->value : nullptr;
 }
 
-const std::string* enXml::AttributeText(XmlName name) const {
+const enXmlValue* enXml::AttributeOf(XmlName name) const {
     const enXmlAttribute* attribute = FindAttribute(name);
     return attribute ? &attribute->value : nullptr;
 }
 
-void enXml::SetValueText(XmlName name, std::string text) {
+enXmlValue& enXml::ValueSlot(XmlName name) {
     enXml* child = GetChild(name);
     if (!child) {
         child = AddNewChild(name);
     }
-    child->SetAttributeText(ValueName(), std::move(text));
+    return child->AttributeSlot(ValueName());
 }
 
-void enXml::SetAttributeText(XmlName name, std::string text) {
+enXmlValue& enXml::AttributeSlot(XmlName name) {
     if (enXmlAttribute* attribute = FindAttribute(name)) {
-        attribute->value = std::move(text);
-    } else {
-        AddAttribute(name, std::move(text));
+        return attribute->value;
     }
+    return AddAttribute(name, {});
 }
 
 bool enXml::GetValueString(XmlName name, std::string& value) const {
-    return Read(ValueText(name), value, AsString);
+    return ReadInto(ValueOf(name), value, AsString);
 }
 bool enXml::GetValueInt(XmlName name, std::int32_t& value) const {
-    return Read(ValueText(name), value, AsInt);
+    return ReadInto(ValueOf(name), value, AsInt);
 }
 bool enXml::GetValueHex(XmlName name, std::uint32_t& value) const {
-    return Read(ValueText(name), value, ParseXmlHex);
+    return ReadInto(ValueOf(name), value, AsHex);
 }
 bool enXml::GetValueFloat(XmlName name, float& value) const {
-    return Read(ValueText(name), value, AsFloat);
+    return ReadInto(ValueOf(name), value, AsFloat);
 }
 bool enXml::GetValueVector(XmlName name, D3DXVECTOR3& value) const {
-    return Read(ValueText(name), value, ParseXmlVector);
+    return ReadInto(ValueOf(name), value, AsVector);
 }
 bool enXml::GetValueBox(XmlName name, tXmlBox& value) const {
-    return Read(ValueText(name), value, ParseXmlBox);
+    return ReadInto(ValueOf(name), value, AsBox);
 }
 bool enXml::GetValueBool(XmlName name, bool& value) const {
-    return Read(ValueText(name), value, AsBool);
+    return ReadInto(ValueOf(name), value, AsBool);
 }
 
 bool enXml::GetValueBoolOr(XmlName name, bool fallback) const {
@@ -83,64 +91,64 @@ bool enXml::GetValueBoolOr(XmlName name, bool fallback) const {
 }
 
 void enXml::SetValueString(XmlName name, std::string_view value) {
-    SetValueText(name, std::string(value));
+    ValueSlot(name).SetText(value);
 }
 void enXml::SetValueInt(XmlName name, std::int32_t value) {
-    SetValueText(name, FormatXmlInt(value));
+    ValueSlot(name).SetInt(value);
 }
 void enXml::SetValueHex(XmlName name, std::uint32_t value) {
-    SetValueText(name, FormatXmlHex(value));
+    ValueSlot(name).SetHex(value);
 }
 void enXml::SetValueFloat(XmlName name, float value) {
-    SetValueText(name, FormatXmlFloat(value));
+    ValueSlot(name).SetFloat(value);
 }
 void enXml::SetValueVector(XmlName name, const D3DXVECTOR3& value) {
-    SetValueText(name, FormatXmlVector(value));
+    ValueSlot(name).SetVector(value);
 }
 void enXml::SetValueBool(XmlName name, bool value) {
-    SetValueText(name, FormatXmlBool(value));
+    ValueSlot(name).SetBool(value);
 }
 
 bool enXml::GetAttributeString(XmlName name, std::string& value) const {
-    return Read(AttributeText(name), value, AsString);
+    return ReadInto(AttributeOf(name), value, AsString);
 }
 bool enXml::GetAttributeInt(XmlName name, std::int32_t& value) const {
-    return Read(AttributeText(name), value, AsInt);
+    return ReadInto(AttributeOf(name), value, AsInt);
 }
 bool enXml::GetAttributeHex(XmlName name, std::uint32_t& value) const {
-    return Read(AttributeText(name), value, ParseXmlHex);
+    return ReadInto(AttributeOf(name), value, AsHex);
 }
 bool enXml::GetAttributeFloat(XmlName name, float& value) const {
-    return Read(AttributeText(name), value, AsFloat);
+    return ReadInto(AttributeOf(name), value, AsFloat);
 }
 bool enXml::GetAttributeVector(XmlName name, D3DXVECTOR3& value) const {
-    return Read(AttributeText(name), value, ParseXmlVector);
+    return ReadInto(AttributeOf(name), value, AsVector);
 }
 bool enXml::GetAttributeBox(XmlName name, tXmlBox& value) const {
-    return Read(AttributeText(name), value, ParseXmlBox);
+    return ReadInto(AttributeOf(name), value, AsBox);
 }
 bool enXml::GetAttributeBool(XmlName name, bool& value) const {
-    return Read(AttributeText(name), value, AsBool);
+    return ReadInto(AttributeOf(name), value, AsBool);
 }
 
 void enXml::SetAttributeString(XmlName name, std::string_view value) {
-    SetAttributeText(name, std::string(value));
+    AttributeSlot(name).SetText(value);
 }
 void enXml::SetAttributeInt(XmlName name, std::int32_t value) {
-    SetAttributeText(name, FormatXmlInt(value));
+    AttributeSlot(name).SetInt(value);
 }
 void enXml::SetAttributeHex(XmlName name, std::uint32_t value) {
-    SetAttributeText(name, FormatXmlHex(value));
+    AttributeSlot(name).SetHex(value);
 }
 void enXml::SetAttributeFloat(XmlName name, float value) {
-    SetAttributeText(name, FormatXmlFloat(value));
+    AttributeSlot(name).SetFloat(value);
 }
 void enXml::SetAttributeVector(XmlName name, const D3DXVECTOR3& value) {
-    SetAttributeText(name, FormatXmlVector(value));
+    AttributeSlot(name).SetVector(value);
 }
 void enXml::SetAttributeBox(XmlName name, const tXmlBox& value) {
-    SetAttributeText(name, FormatXmlBox(value));
+    AttributeSlot(name).SetBox(value);
 }
 void enXml::SetAttributeBool(XmlName name, bool value) {
-    SetAttributeText(name, FormatXmlBool(value));
+    AttributeSlot(name).SetBool(value);
 }

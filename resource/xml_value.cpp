@@ -12,26 +12,15 @@ bool IsLowerCaseLetter(char c) {
     return c >= 'a' && c <= 'z';
 }
 
-// "%g" of each value widened to double, comma-separated. to_chars with a precision is defined
-// as printf's "%g" in the C locale, and is much faster.
 std::string FormatFloats(const float* values, int count) {
-    char text[6 * 32];
-    char* end = text;
-    for (int i = 0; i < count; ++i) {
-        if (i > 0) {
-            *end++ = ',';
-        }
-        end = std::to_chars(end, text + sizeof text, static_cast<double>(values[i]),
-                            std::chars_format::general, 6)
-                  .ptr;
-    }
-    return std::string(text, end);
+    char text[kMaxXmlValueTextLength];
+    return std::string(text, FormatXmlFloatsTo(text, values, count));
 }
 
 // "%f,%f,..." as scanf reads it: each number may start after blanks, each comma must follow
 // directly; reading stops at the first mismatch.
-int ParseFloatList(const std::string& text, float* values, int count) {
-    const char* cursor = text.c_str();
+int ParseFloatList(const char* text, float* values, int count) {
+    const char* cursor = text;
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
             if (*cursor != ',') {
@@ -73,14 +62,35 @@ eXmlValueType XmlValueTypeOf(std::string_view name) {
     return XML_VALUE_UNTYPED;
 }
 
+char* FormatXmlIntTo(char* out, std::int32_t value) {
+    return std::to_chars(out, out + kMaxXmlValueTextLength, value).ptr;
+}
+
+char* FormatXmlHexTo(char* out, std::uint32_t value) {
+    return std::to_chars(out, out + kMaxXmlValueTextLength, value, 16).ptr;
+}
+
+// "%g" of each value widened to double, comma-separated. to_chars with a precision is defined
+// as printf's "%g" in the C locale, and is much faster.
+char* FormatXmlFloatsTo(char* out, const float* values, int count) {
+    char* const end = out + kMaxXmlValueTextLength;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) {
+            *out++ = ',';
+        }
+        out = std::to_chars(out, end, static_cast<double>(values[i]), std::chars_format::general, 6).ptr;
+    }
+    return out;
+}
+
 std::string FormatXmlInt(std::int32_t value) {
-    char text[16];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+    char text[kMaxXmlValueTextLength];
+    return std::string(text, FormatXmlIntTo(text, value));
 }
 
 std::string FormatXmlHex(std::uint32_t value) {
-    char text[16];
-    return std::string(text, std::to_chars(text, text + sizeof text, value, 16).ptr);
+    char text[kMaxXmlValueTextLength];
+    return std::string(text, FormatXmlHexTo(text, value));
 }
 
 std::string FormatXmlFloat(float value) {
@@ -101,31 +111,30 @@ std::string FormatXmlBool(bool value) {
     return value ? "true" : "false";
 }
 
-std::int32_t ParseXmlInt(const std::string& text) {
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+std::int32_t ParseXmlInt(const char* text) {
+    const long long value = std::strtoll(text, nullptr, 10);
     return static_cast<std::int32_t>(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value);
 }
 
-void ParseXmlHex(const std::string& text, std::uint32_t& value) {
-    const char* start = text.c_str();
+void ParseXmlHex(const char* text, std::uint32_t& value) {
     char* end = nullptr;
-    const unsigned long long parsed = std::strtoull(start, &end, 16);
-    if (end != start) {
+    const unsigned long long parsed = std::strtoull(text, &end, 16);
+    if (end != text) {
         value = static_cast<std::uint32_t>(parsed);
     }
 }
 
-float ParseXmlFloat(const std::string& text) {
-    return static_cast<float>(std::strtod(text.c_str(), nullptr));
+float ParseXmlFloat(const char* text) {
+    return static_cast<float>(std::strtod(text, nullptr));
 }
 
-void ParseXmlVector(const std::string& text, D3DXVECTOR3& value) {
+void ParseXmlVector(const char* text, D3DXVECTOR3& value) {
     float components[3] = {value.x, value.y, value.z};
     ParseFloatList(text, components, 3);
     value = D3DXVECTOR3(components[0], components[1], components[2]);
 }
 
-void ParseXmlBox(const std::string& text, tXmlBox& value) {
+void ParseXmlBox(const char* text, tXmlBox& value) {
     float components[6] = {value.first.x,  value.first.y,  value.first.z,
                            value.second.x, value.second.y, value.second.z};
     ParseFloatList(text, components, 6);
@@ -133,6 +142,18 @@ void ParseXmlBox(const std::string& text, tXmlBox& value) {
     value.second = D3DXVECTOR3(components[3], components[4], components[5]);
 }
 
-bool ParseXmlBool(const std::string& text) {
+bool ParseXmlBool(std::string_view text) {
     return !EqualsIgnoringCase(text, "false");
+}
+
+float RoundTripXmlFloat(float value) {
+    char text[kMaxXmlValueTextLength];
+    *FormatXmlFloatsTo(text, &value, 1) = '\0';
+    return ParseXmlFloat(text);
+}
+
+float RoundTripXmlComponent(float value) {
+    char text[kMaxXmlValueTextLength];
+    *FormatXmlFloatsTo(text, &value, 1) = '\0';
+    return std::strtof(text, nullptr);
 }

@@ -29,6 +29,14 @@ struct tXmlBox {
 // untyped while "bVisible" is a boolean.
 eXmlValueType XmlValueTypeOf(std::string_view name);
 
+// Longest text of one typed value: six floats and their commas.
+constexpr std::size_t kMaxXmlValueTextLength = 6 * 32;
+
+// Each writes the text form at out and returns the end; out holds kMaxXmlValueTextLength bytes.
+char* FormatXmlIntTo(char* out, std::int32_t value);
+char* FormatXmlHexTo(char* out, std::uint32_t value);
+char* FormatXmlFloatsTo(char* out, const float* values, int count);
+
 std::string FormatXmlInt(std::int32_t value);
 std::string FormatXmlHex(std::uint32_t value);
 std::string FormatXmlFloat(float value);
@@ -38,12 +46,17 @@ std::string FormatXmlBool(bool value);
 
 // Leading blanks and a sign are accepted, reading stops at the first other character, and no
 // digits read as 0. Out-of-range numbers saturate.
-std::int32_t ParseXmlInt(const std::string& text);
+std::int32_t ParseXmlInt(const char* text);
 // Hexadecimal with an optional 0x; text without digits leaves value untouched.
-void ParseXmlHex(const std::string& text, std::uint32_t& value);
-float ParseXmlFloat(const std::string& text);
+void ParseXmlHex(const char* text, std::uint32_t& value);
+float ParseXmlFloat(const char* text);
 // Comma-separated floats; only the components that parse are stored, the rest keep their value.
-void ParseXmlVector(const std::string& text, D3DXVECTOR3& value);
-void ParseXmlBox(const std::string& text, tXmlBox& value);
+void ParseXmlVector(const char* text, D3DXVECTOR3& value);
+void ParseXmlBox(const char* text, tXmlBox& value);
 // Everything but "false" in any case is true.
-bool ParseXmlBool(const std::string& text);
+bool ParseXmlBool(std::string_view text);
+
+// What a float reads back as from its own text: rounded to six significant digits. A float
+// property is read as by atof, a vector or box component as by scanf's "%f".
+float RoundTripXmlFloat(float value);
+float RoundTripXmlComponent(float value);
