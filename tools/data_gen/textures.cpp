@@ -94,37 +94,36 @@ RgbaImage CursorFromOutline(int size, const std::vector<std::pair<float, float>>
     return image;
 }
 
-}  // namespace
-
-RgbaImage RockTexture(int size) {
+// A square picture whose every pixel is the colour at its texture coordinates.
+template <typename ColourAt>
+RgbaImage PaintSquare(int size, ColourAt colourAt) {
     RgbaImage image(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            const float u = float(x) / float(size);
-            const float v = float(y) / float(size);
-            const float grain = TilingFractal(u, v, 11);
-            const float veins = std::abs(TilingFractal(u, v, 29) - 0.5f) < 0.02f ? 0.7f : 1.0f;
-            const float light = (0.35f + 0.9f * grain) * veins;
-            image.Set(x, y, Rgba{Byte(150 * light), Byte(128 * light), Byte(104 * light), 255});
+            image.Set(x, y, colourAt(float(x) / float(size), float(y) / float(size)));
         }
     }
     return image;
 }
 
+}  // namespace
+
+RgbaImage RockTexture(int size) {
+    return PaintSquare(size, [](float u, float v) {
+        const float grain = TilingFractal(u, v, 11);
+        const float veins = std::abs(TilingFractal(u, v, 29) - 0.5f) < 0.02f ? 0.7f : 1.0f;
+        const float light = (0.35f + 0.9f * grain) * veins;
+        return Rgba{Byte(150 * light), Byte(128 * light), Byte(104 * light), 255};
+    });
+}
+
 RgbaImage WaterTexture(int size) {
-    RgbaImage image(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float u = float(x) / float(size);
-            const float v = float(y) / float(size);
-            const float ripple = TilingFractal(u, v, 47);
-            const float caustic = std::pow(1.0f - std::abs(2.0f * TilingFractal(u, v, 53) - 1.0f), 8.0f);
-            image.Set(x, y,
-                      Rgba{Byte(20 + 60 * ripple + 120 * caustic), Byte(80 + 90 * ripple + 120 * caustic),
-                           Byte(120 + 100 * ripple + 90 * caustic), 255});
-        }
-    }
-    return image;
+    return PaintSquare(size, [](float u, float v) {
+        const float ripple = TilingFractal(u, v, 47);
+        const float caustic = std::pow(1.0f - std::abs(2.0f * TilingFractal(u, v, 53) - 1.0f), 8.0f);
+        return Rgba{Byte(20 + 60 * ripple + 120 * caustic), Byte(80 + 90 * ripple + 120 * caustic),
+                    Byte(120 + 100 * ripple + 90 * caustic), 255};
+    });
 }
 
 RgbaImage ButtonTexture(int width, int height, ButtonState state) {
