@@ -16,6 +16,8 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
+#include <sndfile.h>
+
 #include "tests/support/program_run.h"
 #include "tests/tools/tool_run.h"
 
@@ -204,6 +206,53 @@ TEST_F(ScreenSaverProgramTest, TheCaveIsDrawnAndItsWaterMoves) {
         }
     }
     EXPECT_GT(changed, first.width / 4 * first.height * 15 / 100 / 10) << "the waves moved the water";
+}
+
+// What OpenAL Soft would play, recorded by its wave writer: the menu music fades in and sounds on.
+TEST_F(ScreenSaverProgramTest, TheFirstSecondsAreNotSilent) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    const fs::path recording = m_folder.Path() / "heard.wav";
+    const fs::path config =
+        m_folder.WriteFile("alsoft.conf", "drivers=wave\n[wave]\nfile=" + recording.string() + "\n");
+    std::ofstream(m_folder.RegistryFile())
+        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
+           "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000000\n";
+    const auto result =
+        m_folder.Run({"/normalinput"}, {{"ALSOFT_CONF", config.string()}, {"ZUMBO_MAX_TICKS", "330"}});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+
+    SF_INFO info{};
+    SNDFILE* file = sf_open(recording.c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr) << "no recording";
+    std::vector<float> samples(std::size_t(info.frames) * std::size_t(info.channels));
+    sf_readf_float(file, samples.data(), info.frames);
+    sf_close(file);
+    ASSERT_GE(info.frames, sf_count_t(info.samplerate) * 4) << "about five seconds recorded";
+    // The fade-in takes about a second; from then on every half second carries the music.
+    const std::size_t half = std::size_t(info.samplerate / 2) * std::size_t(info.channels);
+    for (std::size_t start = half * 3;
+         start + half <= std::size_t(info.samplerate) * 4 * std::size_t(info.channels); start += half) {
+        double energy = 0;
+        for (std::size_t i = start; i < start + half; ++i) {
+            energy += double(samples[i]) * samples[i];
+        }
+        EXPECT_GT(std::sqrt(energy / double(half)), 0.005) << "silent from sample " << start;
+    }
+}
+
+// Without the group file there is no scene: the program says what it missed and ends as usual.
+TEST(ScreenSaverWithoutDataTest, AProgramFolderWithoutTheGroupFileStillStartsAndEnds) {
+    zumbo::test::ProgramFolder folder;
+    const auto result = folder.Run({}, kHeadless);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    std::string log;
+    for (const std::string& line : folder.LogLines()) {
+        log += line + "\n";
+    }
+    EXPECT_NE(log.find("Intro.xml"), std::string::npos) << log;
+    EXPECT_NE(log.find("=========== Program Finished ==========="), std::string::npos);
 }
 
 }  // namespace
