@@ -15,13 +15,7 @@ class TextureAnimationTest : public RenderComponentTest {
 protected:
     void SetUp() override {
         RenderComponentTest::SetUp();
-        XFileWriter writer;
-        writer.Open("Mesh", "Tri")
-            .Ints({3})
-            .Floats({0, 0, 0, 2, 0, 0, 0, 1, 1})
-            .Ints({1, 3, 0, 1, 2})
-            .Close();
-        m_sandbox.Write("tri.x", writer.Bytes(XFileWriter::Encoding::Text));
+        m_sandbox.Write("tri.x", TriangleXFile());
         auto document = MakeRoot("Model", {{"Name", "Sheet"}});
         AddValue(*document, "FileName", "tri.x");
         ASSERT_TRUE(document->Save(MakeFullPath(m_sandbox.Relative() + "\\sheet.xml")));

@@ -19,13 +19,7 @@ class ModelFixture : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
-        XFileWriter writer;
-        writer.Open("Mesh", "Tri")
-            .Ints({3})
-            .Floats({0, 0, 0, 2, 0, 0, 0, 1, 1})
-            .Ints({1, 3, 0, 1, 2})
-            .Close();
-        m_sandbox.Write("tri.x", writer.Bytes(XFileWriter::Encoding::Text));
+        m_sandbox.Write("tri.x", TriangleXFile());
     }
     void TearDown() override {
         m_models.clear();

@@ -15,7 +15,7 @@ std::string TgaFile(unsigned width, unsigned height, const std::vector<std::uint
     std::string out;
     PutLittle(out, 0, 2);  // no identification, no colour map
     PutLittle(out, 2, 1);  // uncompressed true colour
-    out.append(5, '\0');   // colour map specification
+    out.append(5, '\0');   // colour map: none
     PutLittle(out, 0, 4);  // origin
     PutLittle(out, width, 2);
     PutLittle(out, height, 2);

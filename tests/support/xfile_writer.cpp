@@ -226,4 +226,10 @@ void WriteSampleScene(XFileWriter& writer) {
     writer.Close();
 }
 
+std::vector<std::uint8_t> TriangleXFile() {
+    XFileWriter writer;
+    writer.Open("Mesh", "Tri").Ints({3}).Floats({0, 0, 0, 2, 0, 0, 0, 1, 1}).Ints({1, 3, 0, 1, 2}).Close();
+    return writer.Bytes(XFileWriter::Encoding::Text);
+}
+
 }  // namespace zumbo::test

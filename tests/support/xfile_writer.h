@@ -44,4 +44,7 @@ private:
 // by reference to a top-level material "Red" with the texture "red.png").
 void WriteSampleScene(XFileWriter& writer);
 
+// A text X-file of one mesh "Tri": the triangle (0, 0, 0), (2, 0, 0), (0, 1, 1).
+std::vector<std::uint8_t> TriangleXFile();
+
 }  // namespace zumbo::test
