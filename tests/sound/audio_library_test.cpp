@@ -11,7 +11,7 @@
 #include "platform/bass/bass.h"
 #include "platform/bass/byte_source.h"
 #include "platform/win32/files.h"
-#include "tests/sound/audio_signal.h"
+#include "tests/support/audio_signal.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_bytes.h"

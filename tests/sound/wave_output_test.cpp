@@ -13,9 +13,10 @@
 #include "engine/messages_broker.h"
 #include "platform/bass/bass.h"
 #include "sound/sound_manager.h"
-#include "tests/sound/audio_signal.h"
+#include "tests/support/audio_signal.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wave_output.h"
 #include "tests/support/xml_builder.h"
 
 using namespace std::chrono_literals;
@@ -29,23 +30,8 @@ constexpr double kAmplitude = 0.4;
 constexpr auto kTick = std::chrono::microseconds(16667);
 constexpr double kWindow = 0.05;
 
-// OpenAL reads its configuration once per process: one recording file serves every test.
-class WaveOutputEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        const std::filesystem::path config = m_folder.Path() / "alsoft.conf";
-        std::ofstream(config) << "drivers=wave\n[wave]\nfile=" << RecordingPath().string() << "\n";
-        setenv("ALSOFT_CONF", config.c_str(), 1);
-        unsetenv("ZUMBO_HEADLESS");
-    }
-    std::filesystem::path RecordingPath() const { return m_folder.Path() / "output.wav"; }
-
-private:
-    zumbo::test::TempDir m_folder;
-};
-
-const auto* const g_environment =
-    static_cast<WaveOutputEnvironment*>(::testing::AddGlobalTestEnvironment(new WaveOutputEnvironment));
+const auto* const g_environment = static_cast<zumbo::test::WaveOutputEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new zumbo::test::WaveOutputEnvironment));
 
 class WaveOutputTest : public ::testing::Test {
 protected:
