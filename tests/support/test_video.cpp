@@ -208,7 +208,7 @@ bool StoreSample(AVFrame& frame, int index, int channel, int channels, double va
 bool VideoWriter::WriteSound() {
     AVCodecContext* codec = m_sound.Codec();
     const int perFrame = codec->frame_size > 0 ? codec->frame_size : 1024;
-    const auto total = static_cast<int>(std::lround(m_video.Seconds() * m_video.audioRate));
+    const auto total = static_cast<int>(std::lround(m_video.SoundSeconds() * m_video.audioRate));
     FrameHandle frame(av_frame_alloc());
     for (int first = 0; first < total; first += perFrame) {
         frame->format = codec->sample_fmt;

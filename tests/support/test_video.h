@@ -29,8 +29,10 @@ struct TestVideo {
     int audioRate = 22050;
     int audioChannels = 1;
     std::string audioEncoder = "pcm_s16le";
+    double soundSeconds = 0.0;  // 0: as long as the picture
 
     double Seconds() const { return static_cast<double>(frames) / frameRate; }
+    double SoundSeconds() const { return soundSeconds > 0.0 ? soundSeconds : Seconds(); }
 
     static constexpr int kBoxSize = 4;
     // Four bars of equal width: red, green, blue, white.
