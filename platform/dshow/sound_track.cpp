@@ -9,7 +9,6 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
-#include <libavutil/log.h>
 }
 
 namespace dshow {
@@ -141,12 +140,7 @@ bool SoundTrack::Impl::Refill() {
 }
 
 std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, std::string& error) {
-    av_log_set_level(AV_LOG_QUIET);
     auto impl = std::make_unique<Impl>();
-    if (!impl->input.HasBuffers()) {
-        error = "out of memory";
-        return nullptr;
-    }
     if (!impl->input.OpenStream(win32::ToHostPath(path).string(), AVMEDIA_TYPE_AUDIO, error)) {
         return nullptr;
     }

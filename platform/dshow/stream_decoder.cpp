@@ -1,8 +1,18 @@
 #include "platform/dshow/stream_decoder.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace dshow {
 
 bool StreamDecoder::OpenStream(const std::string& hostPath, AVMediaType type, std::string& error) {
+    // Damaged files are expected here; their reasons go to `error`, not to standard error.
+    av_log_set_level(AV_LOG_QUIET);
+    if (!m_frame || !m_packet) {
+        error = "out of memory";
+        return false;
+    }
     AVDictionary* options = nullptr;
     // Only local files: a hostile playlist must not reach out to the network.
     av_dict_set(&options, "protocol_whitelist", "file", 0);

@@ -24,7 +24,6 @@ public:
     AVCodecContext& Codec() const { return *m_codec; }
     AVFrame& Frame() const { return *m_frame; }
     AVPacket& Packet() const { return *m_packet; }
-    bool HasBuffers() const { return m_frame && m_packet; }
 
 private:
     bool FeedDecoder();

@@ -7,10 +7,6 @@
 #include "platform/dshow/ffmpeg_handles.h"
 #include "platform/dshow/stream_decoder.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 namespace dshow {
 
 namespace {
@@ -162,12 +158,7 @@ bool VideoFile::Impl::Convert(DibFrame& out) {
 }
 
 std::unique_ptr<VideoFile> VideoFile::Open(const std::string& path, std::string& error) {
-    av_log_set_level(AV_LOG_QUIET);
     auto impl = std::make_unique<Impl>();
-    if (!impl->input.HasBuffers()) {
-        error = "out of memory";
-        return nullptr;
-    }
     if (!impl->OpenFile(win32::ToHostPath(path).string(), error) || !impl->OpenDecoder(error)) {
         return nullptr;
     }

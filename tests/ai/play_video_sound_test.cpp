@@ -52,10 +52,8 @@ protected:
     }
 
     CAIPlayVideoFile& Play(const TestVideo& video, const std::string& name) {
-        std::string message;
-        EXPECT_TRUE(video.Write(m_dir.Path() / name, message)) << message;
         m_component =
-            Create({"CAIPlayVideoFile", {{"sFileName", m_dir.WindowsPath() + name}}}, &LoadEntity({}));
+            Create({"CAIPlayVideoFile", {{"sFileName", video.WriteInto(m_dir, name)}}}, &LoadEntity({}));
         return dynamic_cast<CAIPlayVideoFile&>(*m_component);
     }
     // Ticks at 60 per second of real time, at most `ticks` of them, while the video plays;

@@ -73,11 +73,7 @@ Pcm ReadAll(SoundTrack& track, std::size_t piece) {
 
 class SoundTrackTest : public ::testing::Test {
 protected:
-    std::string Make(const TestVideo& video, const std::string& name) {
-        std::string message;
-        EXPECT_TRUE(video.Write(m_dir.Path() / name, message)) << message;
-        return win32::ToWindowsPath(m_dir.Path() / name);
-    }
+    std::string Make(const TestVideo& video, const std::string& name) { return video.WriteInto(m_dir, name); }
     static TestVideo WithTone(int rate, int channels, const char* encoder) {
         TestVideo video;
         video.frames = 15;  // one second at 15 frames per second

@@ -43,11 +43,7 @@ void ExpectFrameShows(const TestVideo& video, const dshow::DibFrame& frame, int 
 
 class VideoFileTest : public ::testing::Test {
 protected:
-    std::string Make(const TestVideo& video, const std::string& name) {
-        std::string message;
-        EXPECT_TRUE(video.Write(m_dir.Path() / name, message)) << message;
-        return win32::ToWindowsPath(m_dir.Path() / name);
-    }
+    std::string Make(const TestVideo& video, const std::string& name) { return video.WriteInto(m_dir, name); }
     TempDir m_dir;
 };
 
