@@ -15,6 +15,7 @@
 #include "tests/support/audio_signal.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_video.h"
+#include "tests/support/test_video_folder.h"
 #include "tests/support/wave_output.h"
 
 using namespace zumbo::test;
@@ -52,8 +53,8 @@ protected:
     }
 
     CAIPlayVideoFile& Play(const TestVideo& video, const std::string& name) {
-        m_component =
-            Create({"CAIPlayVideoFile", {{"sFileName", video.WriteInto(m_dir, name)}}}, &LoadEntity({}));
+        m_component = Create({"CAIPlayVideoFile", {{"sFileName", WriteTestVideo(video, m_dir, name)}}},
+                             &LoadEntity({}));
         return dynamic_cast<CAIPlayVideoFile&>(*m_component);
     }
     // Ticks at 60 per second of real time, at most `ticks` of them, while the video plays;

@@ -13,6 +13,7 @@
 #include "platform/win32/files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_video.h"
+#include "tests/support/test_video_folder.h"
 
 namespace {
 
@@ -73,7 +74,9 @@ Pcm ReadAll(SoundTrack& track, std::size_t piece) {
 
 class SoundTrackTest : public ::testing::Test {
 protected:
-    std::string Make(const TestVideo& video, const std::string& name) { return video.WriteInto(m_dir, name); }
+    std::string Make(const TestVideo& video, const std::string& name) {
+        return WriteTestVideo(video, m_dir, name);
+    }
     static TestVideo WithTone(int rate, int channels, const char* encoder) {
         TestVideo video;
         video.frames = 15;  // one second at 15 frames per second

@@ -6,6 +6,7 @@
 #include "platform/win32/files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_video.h"
+#include "tests/support/test_video_folder.h"
 
 namespace {
 
@@ -43,7 +44,9 @@ void ExpectFrameShows(const TestVideo& video, const dshow::DibFrame& frame, int 
 
 class VideoFileTest : public ::testing::Test {
 protected:
-    std::string Make(const TestVideo& video, const std::string& name) { return video.WriteInto(m_dir, name); }
+    std::string Make(const TestVideo& video, const std::string& name) {
+        return WriteTestVideo(video, m_dir, name);
+    }
     TempDir m_dir;
 };
 

@@ -5,8 +5,6 @@
 #include <numbers>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "platform/dshow/ffmpeg_handles.h"
 
 namespace zumbo::test {
@@ -268,12 +266,6 @@ Rgb TestVideo::ColourAt(int frame, int x, int y) const {
 
 bool TestVideo::Write(const std::filesystem::path& file, std::string& message) const {
     return VideoWriter(*this, message).Write(file);
-}
-
-std::string TestVideo::WriteInto(const TempDir& folder, const std::string& name) const {
-    std::string message;
-    EXPECT_TRUE(Write(folder.Path() / name, message)) << message;
-    return folder.WindowsPath() + name;
 }
 
 }  // namespace zumbo::test

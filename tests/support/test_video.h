@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/support/temp_dir.h"
-
 namespace zumbo::test {
 
 struct Rgb {
@@ -47,9 +45,6 @@ struct TestVideo {
     // Writes the video; the container follows the file extension. False when the libraries
     // cannot (the message says why).
     bool Write(const std::filesystem::path& file, std::string& message) const;
-    // Writes the video into the folder under the name and gives its Windows-style path; a
-    // failure to write fails the test at hand.
-    std::string WriteInto(const TempDir& folder, const std::string& name) const;
 };
 
 }  // namespace zumbo::test
