@@ -1,6 +1,7 @@
 #include "platform/dshow/sound_track.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "platform/dshow/ffmpeg_handles.h"
@@ -21,6 +22,8 @@ constexpr int kMinRate = 4000;
 constexpr int kMaxRate = 384000;
 constexpr int kMaxChannels = 16;
 constexpr int kMaxFrameSamples = 1 << 16;
+// Sound and picture that start further apart than this are not lined up beyond it.
+constexpr double kMaxStartOffset = 10.0;
 
 bool UsableParameters(int rate, int channels) {
     return rate >= kMinRate && rate <= kMaxRate && channels >= 1 && channels <= kMaxChannels;
@@ -42,6 +45,15 @@ bool NamedLayout(const AVChannelLayout& given, AVChannelLayout& named) {
     return av_channel_layout_copy(&named, &given) >= 0;
 }
 
+// A start time a hostile file makes meaningless counts as 0.
+double StartSeconds(const AVStream& stream) {
+    if (stream.start_time == AV_NOPTS_VALUE) {
+        return 0.0;
+    }
+    const double seconds = static_cast<double>(stream.start_time) * av_q2d(stream.time_base);
+    return std::isfinite(seconds) ? seconds : 0.0;
+}
+
 }  // namespace
 
 struct SoundTrack::Impl {
@@ -61,6 +73,8 @@ struct SoundTrack::Impl {
     bool Append(const std::uint8_t** data, int samples);
     void ConvertFrame();
     bool Refill();
+    std::size_t Read(std::int16_t* out, std::size_t frames);
+    void LineUpWithPicture();
 };
 
 // Sets the resampler up for the frame's input unless it already is; samples it still holds
@@ -139,6 +153,46 @@ bool SoundTrack::Impl::Refill() {
     return !pending.empty();
 }
 
+std::size_t SoundTrack::Impl::Read(std::int16_t* out, std::size_t frames) {
+    std::size_t filled = 0;
+    while (filled < frames) {
+        if (pendingRead == pending.size() && !Refill()) {
+            break;
+        }
+        const std::size_t available = (pending.size() - pendingRead) / kChannels;
+        const std::size_t taken = std::min(available, frames - filled);
+        std::copy_n(pending.data() + pendingRead, taken * kChannels, out + filled * kChannels);
+        pendingRead += taken * kChannels;
+        filled += taken;
+    }
+    return filled;
+}
+
+// The sound's time 0 is the first picture: sound that starts later is preceded by silence, and
+// sound from before the first picture is dropped.
+void SoundTrack::Impl::LineUpWithPicture() {
+    AVFormatContext& file = input.Format();
+    const int picture = av_find_best_stream(&file, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (picture < 0) {
+        return;
+    }
+    const double offset = std::clamp(StartSeconds(input.Stream()) - StartSeconds(*file.streams[picture]),
+                                     -kMaxStartOffset, kMaxStartOffset);
+    const auto frames = static_cast<std::size_t>(std::abs(offset) * kRate);
+    if (offset > 0.0) {
+        pending.assign(frames * kChannels, 0);
+        return;
+    }
+    std::int16_t dropped[4096 * kChannels];
+    for (std::size_t left = frames; left > 0;) {
+        const std::size_t read = Read(dropped, std::min<std::size_t>(left, 4096));
+        if (read == 0) {
+            return;
+        }
+        left -= read;
+    }
+}
+
 std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, std::string& error) {
     auto impl = std::make_unique<Impl>();
     if (!impl->input.OpenStream(win32::ToHostPath(path).string(), AVMEDIA_TYPE_AUDIO, error)) {
@@ -152,6 +206,7 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, std::strin
     if (!impl->input.OpenDecoder(error)) {
         return nullptr;
     }
+    impl->LineUpWithPicture();
     return std::unique_ptr<SoundTrack>(new SoundTrack(std::move(impl)));
 }
 
@@ -159,19 +214,7 @@ SoundTrack::SoundTrack(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 SoundTrack::~SoundTrack() = default;
 
 std::size_t SoundTrack::ReadFrames(std::int16_t* out, std::size_t frames) {
-    Impl& impl = *m_impl;
-    std::size_t filled = 0;
-    while (filled < frames) {
-        if (impl.pendingRead == impl.pending.size() && !impl.Refill()) {
-            break;
-        }
-        const std::size_t available = (impl.pending.size() - impl.pendingRead) / kChannels;
-        const std::size_t taken = std::min(available, frames - filled);
-        std::copy_n(impl.pending.data() + impl.pendingRead, taken * kChannels, out + filled * kChannels);
-        impl.pendingRead += taken * kChannels;
-        filled += taken;
-    }
-    return filled;
+    return m_impl->Read(out, frames);
 }
 
 }  // namespace dshow

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <numbers>
 #include <vector>
 
 #include "platform/dshow/sound_track.h"
@@ -167,6 +168,32 @@ TEST_F(SoundTrackTest, TruncatedFileGivesTheSoundUpToTheCut) {
     const Pcm pcm = ReadAll(*track, 4096);
     EXPECT_GT(pcm.Seconds(), 0.1);
     EXPECT_LT(pcm.Seconds(), 0.9);
+}
+
+TEST_F(SoundTrackTest, SoundLinesUpWithTheFirstPicture) {
+    // The sound starts a quarter second after the first picture: silence comes first.
+    TestVideo late = WithTone(22050, 1, "pcm_s16le");
+    late.firstSoundSample = 22050 / 4;
+    std::string error;
+    auto track = SoundTrack::Open(Make(late, "late.mkv"), error);
+    ASSERT_NE(track, nullptr) << error;
+    const Pcm delayed = ReadAll(*track, 4096);
+    EXPECT_NEAR(delayed.Seconds(), 1.25, 0.01);
+    EXPECT_EQ(delayed.Rms(0.0, 0.24), 0.0);
+    EXPECT_NEAR(delayed.Rms(0.26, 1.2), 0.5 / std::sqrt(2.0) * 32767.0, 0.05 * 11585.0);
+
+    // The first picture comes a fifth of a second after the sound starts (a time the container
+    // stores exactly): that part is dropped.
+    TestVideo early = WithTone(22050, 1, "pcm_s16le");
+    early.toneFrequency = 441.0;
+    early.firstPictureFrame = 3;
+    track = SoundTrack::Open(Make(early, "early.mkv"), error);
+    ASSERT_NE(track, nullptr) << error;
+    const Pcm cut = ReadAll(*track, 4096);
+    EXPECT_NEAR(cut.Seconds(), 0.8, 0.01);
+    // What remains begins 88.2 periods into the sine, at phase 0.2 of a turn.
+    const double expected = 0.5 * 32767.0 * std::sin(2.0 * std::numbers::pi * 0.2);
+    EXPECT_NEAR(cut.left[0], expected, 0.03 * 32767.0);
 }
 
 }  // namespace

@@ -178,7 +178,7 @@ bool VideoWriter::WritePictures() {
             return Fail("frame not writable");
         }
         sws_scale(scaler.get(), source, stride, 0, height, frame->data, frame->linesize);
-        frame->pts = number;
+        frame->pts = m_video.firstPictureFrame + number;
         if (!m_pictures.Write(*m_output, frame.get())) {
             return Fail("cannot encode frame " + std::to_string(number));
         }
@@ -228,7 +228,7 @@ bool VideoWriter::WriteSound() {
                 }
             }
         }
-        frame->pts = first;
+        frame->pts = m_video.firstSoundSample + first;
         if (!m_sound.Write(*m_output, frame.get())) {
             return Fail("cannot encode the sound");
         }

@@ -30,6 +30,9 @@ struct TestVideo {
     int audioChannels = 1;
     std::string audioEncoder = "pcm_s16le";
     double soundSeconds = 0.0;  // 0: as long as the picture
+    // Where each stream starts on the file's clock, in frames of its own.
+    int firstPictureFrame = 0;
+    int firstSoundSample = 0;
 
     double Seconds() const { return static_cast<double>(frames) / frameRate; }
     double SoundSeconds() const { return soundSeconds > 0.0 ? soundSeconds : Seconds(); }
