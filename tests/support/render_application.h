@@ -16,7 +16,10 @@ namespace zumbo::test {
 
 class RenderApplication : public tmSingletonGD<RenderApplication, CD3DApplication> {
 public:
-    RenderApplication() { m_bStartFullscreen = false; }
+    RenderApplication() {
+        m_bStartFullscreen = false;
+        m_d3dEnumeration.AppUsesDepthBuffer = true;  // as the program's own application does
+    }
     void GameTick() override {}
 };
 
