@@ -136,6 +136,25 @@ TEST_F(RenderPixelsTest, A2DModelLandsAtItsVirtualPlaceOnAnyBackBuffer) {
     EXPECT_EQ(frame.At(305, 155), kBackground);
 }
 
+// The program clears only depth before a frame, so a back buffer keeps its picture across a
+// present: the window's own buffers at the window's size, and a buffer of another size.
+TEST_F(RenderPixelsTest, TheBackBufferKeepsItsPictureAcrossAPresent) {
+    for (const bool resized : {false, true}) {
+        if (resized) {
+            ResizeBackBuffer(320, 240);
+        }
+        Square({})->Render(Translation(200, 100, 0));
+        Present();
+        Device()->BeginScene();
+        const d3d8::PresentedFrame& next = Present();
+        // Virtual (250, 150) on the back buffer, which is halved after the resize.
+        const UINT x = resized ? 125 : 250;
+        const UINT y = resized ? 75 : 150;
+        EXPECT_EQ(next.At(x, y) & kWhite, kWhite) << (resized ? "resized" : "window's size");
+        EXPECT_EQ(next.At(x, y / 3), kBackground);
+    }
+}
+
 TEST_F(RenderPixelsTest, The2DWorldZIsDepth) {
     // Red squares that write depth overlap white ones by half: the one at depth 0.6 is drawn
     // after the white at 0.3, the one at 0 before it.
