@@ -21,6 +21,9 @@
 namespace {
 
 constexpr int kDrawsPerFrame = 1000;
+// The window and back buffer of the windowed program.
+constexpr UINT kWidth = 640;
+constexpr UINT kHeight = 480;
 constexpr int kPlacements = 50;
 constexpr UINT kTextureSize = 32;
 
@@ -68,14 +71,14 @@ class DrawScene {
 public:
     bool Create() {
         unsetenv("ZUMBO_HEADLESS");
-        m_window = win32::CreateWindow("Draw benchmark", win32::WS_VISIBLE, 640, 480, Procedure);
+        m_window = win32::CreateWindow("Draw benchmark", win32::WS_VISIBLE, kWidth, kHeight, Procedure);
         m_direct3D = m_window ? Direct3DCreate8(D3D_SDK_VERSION) : nullptr;
         if (!m_direct3D) {
             return false;
         }
         D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = 640;
-        parameters.BackBufferHeight = 480;
+        parameters.BackBufferWidth = kWidth;
+        parameters.BackBufferHeight = kHeight;
         parameters.BackBufferFormat = D3DFMT_UNKNOWN;
         parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
         parameters.Windowed = true;
@@ -182,7 +185,7 @@ private:
         const D3DXVECTOR3 at(0, 0, 0);
         const D3DXVECTOR3 up(0, 1, 0);
         D3DXMatrixLookAtLH(&m_view, &eye, &at, &up);
-        D3DXMatrixPerspectiveFovLH(&m_projection, D3DX_PI / 4, 640.0f / 480.0f, 1.0f, 100.0f);
+        D3DXMatrixPerspectiveFovLH(&m_projection, D3DX_PI / 4, float(kWidth) / float(kHeight), 1.0f, 100.0f);
         for (int index = 0; index < kPlacements; ++index) {
             D3DXMATRIX scale;
             D3DXMATRIX turn;
