@@ -17,6 +17,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/math.h"
 #include "platform/win32/window.h"
+#include "tests/support/present_parameters.h"
 
 namespace {
 
@@ -76,14 +77,7 @@ public:
         if (!m_direct3D) {
             return false;
         }
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = kWidth;
-        parameters.BackBufferHeight = kHeight;
-        parameters.BackBufferFormat = D3DFMT_UNKNOWN;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.Windowed = true;
-        parameters.EnableAutoDepthStencil = true;
-        parameters.AutoDepthStencilFormat = D3DFMT_D16;
+        D3DPRESENT_PARAMETERS parameters = zumbo::test::WindowedParameters(kWidth, kHeight, D3DFMT_UNKNOWN);
         if (FAILED(m_direct3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window,
                                             D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &m_device))) {
             return false;

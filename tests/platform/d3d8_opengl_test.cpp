@@ -13,6 +13,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/opengl_frame.h"
 #include "platform/win32/window.h"
+#include "tests/support/present_parameters.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -24,6 +25,10 @@ constexpr D3DCOLOR kRed = 0xFFFF0000;
 struct ColouredVertex {
     float x, y, z;
     D3DCOLOR colour;
+};
+
+struct LitVertex {
+    float x, y, z, nx, ny, nz;
 };
 
 struct ScreenVertex {  // vertex format 324
@@ -77,15 +82,7 @@ protected:
     }
 
     static D3DPRESENT_PARAMETERS Parameters(UINT width, UINT height) {
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = width;
-        parameters.BackBufferHeight = height;
-        parameters.BackBufferFormat = D3DFMT_UNKNOWN;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.Windowed = true;
-        parameters.EnableAutoDepthStencil = true;
-        parameters.AutoDepthStencilFormat = D3DFMT_D16;
-        return parameters;
+        return zumbo::test::WindowedParameters(width, height, D3DFMT_UNKNOWN);
     }
 
     // Clears, lets the draw run inside a scene, presents and returns the frame.
@@ -100,6 +97,27 @@ protected:
         const d3d8::PresentedFrame* frame = d3d8::LastPresentedFrame(m_device);
         EXPECT_NE(frame, nullptr);
         return *frame;
+    }
+
+    // Draws vertices of a green material under one white directional light, seen through the view.
+    const d3d8::PresentedFrame& RenderLit(D3DPRIMITIVETYPE type, UINT primitives, const LitVertex* vertices,
+                                          const D3DVECTOR& direction, bool lightOn,
+                                          const D3DMATRIX& view = Identity()) {
+        D3DMATERIAL8 material{};
+        material.Diffuse = {0.0f, 1.0f, 0.0f, 1.0f};
+        D3DLIGHT8 light{};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+        light.Direction = direction;
+        return Render([&] {
+            ASSERT_EQ(m_device->SetTransform(D3DTS_VIEW, &view), D3D_OK);
+            ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
+            ASSERT_EQ(m_device->SetMaterial(&material), D3D_OK);
+            ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
+            ASSERT_EQ(m_device->LightEnable(0, lightOn), D3D_OK);
+            ASSERT_EQ(m_device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL), D3D_OK);
+            ASSERT_EQ(m_device->DrawPrimitiveUP(type, primitives, vertices, sizeof(LitVertex)), D3D_OK);
+        });
     }
 
     void DrawTriangle(const std::array<ColouredVertex, 3>& triangle) {
@@ -217,35 +235,14 @@ TEST_F(D3D8OpenGLTest, DepthOutsideZeroToOneIsClipped) {
 }
 
 TEST_F(D3D8OpenGLTest, DirectionalLightLightsTheMaterial) {
-    struct LitVertex {
-        float x, y, z, nx, ny, nz;
-    };
     const LitVertex triangle[3] = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}};
     CreateDevice();
-    D3DMATERIAL8 material{};
-    material.Diffuse = {0.0f, 1.0f, 0.0f, 1.0f};
-    D3DLIGHT8 light{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-    light.Direction = {0.0f, 0.0f, 1.0f};  // into the screen, onto the surface facing us
-    const auto draw = [&](bool lightOn) {
-        return Render([&] {
-            ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
-            ASSERT_EQ(m_device->SetMaterial(&material), D3D_OK);
-            ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
-            ASSERT_EQ(m_device->LightEnable(0, lightOn), D3D_OK);
-            ASSERT_EQ(m_device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL), D3D_OK);
-            ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(LitVertex)), D3D_OK);
-        });
-    };
-    EXPECT_EQ(draw(true).At(4, 4), 0xFF00FF00u);
-    EXPECT_EQ(draw(false).At(4, 4), 0xFF000000u);
+    const D3DVECTOR intoTheScreen{0.0f, 0.0f, 1.0f};  // onto the surface facing us
+    EXPECT_EQ(RenderLit(D3DPT_TRIANGLELIST, 1, triangle, intoTheScreen, true).At(4, 4), 0xFF00FF00u);
+    EXPECT_EQ(RenderLit(D3DPT_TRIANGLELIST, 1, triangle, intoTheScreen, false).At(4, 4), 0xFF000000u);
 }
 
 TEST_F(D3D8OpenGLTest, DirectionalLightFollowsTheCosineOfNormalAndLightInWorldSpace) {
-    struct LitVertex {
-        float x, y, z, nx, ny, nz;
-    };
     // A tilted normal on a quad over the whole target.
     constexpr float nx = 0.6f;
     constexpr float nz = -0.8f;
@@ -260,8 +257,6 @@ TEST_F(D3D8OpenGLTest, DirectionalLightFollowsTheCosineOfNormalAndLightInWorldSp
     view._21 = -1.0f;
     view._33 = view._44 = 1.0f;
     CreateDevice();
-    D3DMATERIAL8 material{};
-    material.Diffuse = {0.0f, 1.0f, 0.0f, 1.0f};
     struct Case {
         D3DVECTOR direction;
         int green;  // 255 x max(0, N . -direction)
@@ -272,20 +267,8 @@ TEST_F(D3D8OpenGLTest, DirectionalLightFollowsTheCosineOfNormalAndLightInWorldSp
         {{0.6f, 0.0f, -0.8f}, 0},    // -1: the back of the light is dark, not negative
     };
     for (const Case& c : cases) {
-        D3DLIGHT8 light{};
-        light.Type = D3DLIGHT_DIRECTIONAL;
-        light.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-        light.Direction = c.direction;
-        const d3d8::PresentedFrame& frame = Render([&] {
-            ASSERT_EQ(m_device->SetTransform(D3DTS_VIEW, &view), D3D_OK);
-            ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
-            ASSERT_EQ(m_device->SetMaterial(&material), D3D_OK);
-            ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
-            ASSERT_EQ(m_device->LightEnable(0, true), D3D_OK);
-            ASSERT_EQ(m_device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL), D3D_OK);
-            ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(LitVertex)), D3D_OK);
-        });
-        const DWORD pixel = frame.At(kSize / 2, kSize / 2);
+        const DWORD pixel =
+            RenderLit(D3DPT_TRIANGLESTRIP, 2, quad, c.direction, true, view).At(kSize / 2, kSize / 2);
         EXPECT_NEAR(static_cast<int>((pixel >> 8) & 0xFF), c.green, 2) << c.green;
         EXPECT_EQ(pixel & 0xFF00FF, 0u);
     }

@@ -8,10 +8,10 @@
 #include "platform/d3d8/opengl_frame.h"
 #include "render/bitmap_font.h"
 #include "render/model.h"
-#include "tests/platform/d3d8_test_support.h"
 #include "tests/render/model_fixture.h"
 #include "tests/support/font_image_builder.h"
 #include "tests/support/image_bytes.h"
+#include "tests/support/present_parameters.h"
 
 namespace {
 
