@@ -16,6 +16,8 @@
 #include "resource/paths.h"
 #include "tests/ai/render_component_fixture.h"
 #include "tests/support/program_folder_sandbox.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/xfile_writer.h"
 #include "tests/support/xml_builder.h"
 
@@ -57,6 +59,19 @@ TEST_F(ScreenSaverLogicTest, MissingWaterIsLoggedOnceAndNothingElseBreaks) {
     EXPECT_EQ(std::count(messages.begin(), messages.end(),
                          "Warning: the screen saver scene has no \"water\" child with a mesh."),
               1);
+}
+
+// "Back" in any case reads the game's registry key; without it the program says so and ends at
+// once. Any other name does nothing.
+TEST_F(ScreenSaverLogicTest, BackInAnyCaseWithoutTheGamesKeyLogsAndEndsAtOnce) {
+    const TempDir folder;
+    const ScopedEnvironmentVariable registry("ZUMBO_REGISTRY", (folder.Path() / "registry.reg").string());
+    auto logic = Create({"CAIScreenSaverLogic", {}});
+    auto& screenSaver = static_cast<CAIScreenSaverLogic&>(*logic);
+    screenSaver.BackToGame("Backstage");
+    EXPECT_EXIT(screenSaver.BackToGame("bACK"), ::testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(LogContains(
+        "CAIScreenSaverLogic::BackToGame(): Failed to obtain necessary information from the registry"));
 }
 
 // The component on its scene: an owner with a mesh and a child "water" with a quad of positions,
