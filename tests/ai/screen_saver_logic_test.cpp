@@ -114,7 +114,8 @@ protected:
 
     // The water mesh's vertices as the device holds them now.
     static std::vector<tWaterVertex> WaterVertices(const CEntity& owner) {
-        ID3DXMesh* mesh = FirstMesh(*owner.FindChild("water"))->GetDeviceMesh();
+        CD3DMesh* water = FirstMesh(*owner.FindChild("water"));
+        ID3DXMesh* mesh = water != nullptr ? water->GetDeviceMesh() : nullptr;
         EXPECT_NE(mesh, nullptr);
         if (mesh == nullptr) {
             return {};
