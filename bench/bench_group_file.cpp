@@ -1,4 +1,4 @@
-// Opening, look-ups and reads on an archive of 10,000 entries.
+// Opening, look-ups and reads on an archive of 10,000 entries, and hits of the XML cache.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -10,6 +10,8 @@
 #include "resource/group_archive.h"
 #include "resource/group_file.h"
 #include "resource/paths.h"
+#include "resource/xml_bml_converter.h"
+#include "resource/xml_cache.h"
 
 namespace {
 
@@ -79,5 +81,41 @@ void BM_ReadFile(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadFile);
+
+constexpr int kCachedDocuments = 60;
+
+// Names of documents already in the cache, spelled as callers do: mixed case, a drive letter.
+const std::vector<std::string>& CachedDocumentNames() {
+    static const std::vector<std::string> names = [] {
+        const auto folder = std::filesystem::temp_directory_path() / "bench_xml_cache";
+        std::filesystem::create_directories(folder);
+        enXml root("Entity");
+        root.AddAttribute("Name", "cached");
+        CXmlBmlConverter converter;
+        converter.ToBinary(root);
+        std::vector<std::string> result;
+        for (int i = 0; i < kCachedDocuments; ++i) {
+            const auto host = folder / ("Entity" + std::to_string(i) + ".lbm");
+            std::ofstream(host, std::ios::binary)
+                .write(reinterpret_cast<const char*>(converter.Buffer().data()), converter.Buffer().size());
+            std::string name = win32::ToWindowsPath(host);
+            name.replace(name.size() - 3, 3, "Xml");
+            XmlCache::Instance().Load(name);
+            result.push_back(std::move(name));
+        }
+        return result;
+    }();
+    return names;
+}
+
+void BM_XmlCacheHit(benchmark::State& state) {
+    const std::vector<std::string>& names = CachedDocumentNames();
+    std::size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(XmlCache::Instance().Load(names[next]));
+        next = (next + 7) % names.size();
+    }
+}
+BENCHMARK(BM_XmlCacheHit);
 
 }  // namespace
