@@ -61,24 +61,26 @@ void BM_OpenGroupFile(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenGroupFile)->Unit(benchmark::kMillisecond);
 
-void BM_FindEntry(benchmark::State& state) {
-    const std::vector<std::string>& paths = EntryPaths();
+// Asks for every name in turn, in an order that jumps around.
+template <class Lookup>
+void CycleThrough(benchmark::State& state, const std::vector<std::string>& names, Lookup lookup) {
     std::size_t next = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(CGroupFile::Instance().FindEntry(paths[next]));
-        next = (next + 7919) % paths.size();
+        benchmark::DoNotOptimize(lookup(names[next]));
+        next = (next + 7919) % names.size();
     }
+}
+
+void BM_FindEntry(benchmark::State& state) {
+    CycleThrough(state, EntryPaths(),
+                 [](const std::string& path) { return CGroupFile::Instance().FindEntry(path); });
 }
 BENCHMARK(BM_FindEntry);
 
 void BM_ReadFile(benchmark::State& state) {
-    const std::vector<std::string>& paths = EntryPaths();
     std::vector<std::uint8_t> bytes;
-    std::size_t next = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(CGroupFile::Instance().ReadFile(paths[next], bytes));
-        next = (next + 7919) % paths.size();
-    }
+    CycleThrough(state, EntryPaths(),
+                 [&bytes](const std::string& path) { return CGroupFile::Instance().ReadFile(path, bytes); });
 }
 BENCHMARK(BM_ReadFile);
 
@@ -109,12 +111,8 @@ const std::vector<std::string>& CachedDocumentNames() {
 }
 
 void BM_XmlCacheHit(benchmark::State& state) {
-    const std::vector<std::string>& names = CachedDocumentNames();
-    std::size_t next = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(XmlCache::Instance().Load(names[next]));
-        next = (next + 7) % names.size();
-    }
+    CycleThrough(state, CachedDocumentNames(),
+                 [](const std::string& name) { return XmlCache::Instance().Load(name); });
 }
 BENCHMARK(BM_XmlCacheHit);
 
