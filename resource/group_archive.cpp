@@ -22,32 +22,70 @@ bool ReadCount(CGroupArchiveSource& source, std::uint32_t& count) {
     return source.ReadWord(count) && count <= source.Remaining() / kSmallestRecord;
 }
 
-bool ReadFolder(CGroupArchiveSource& source, tGroupArchiveFolder& folder, int depth) {
-    if (depth > kMaxGroupFolderDepth || !ReadName(source, folder.name)) {
-        return false;
-    }
-    std::uint32_t fileCount = 0;
-    if (!ReadCount(source, fileCount)) {
-        return false;
-    }
-    // Grown by what is actually read, so memory follows the bytes rather than the count.
-    for (std::uint32_t i = 0; i < fileCount; ++i) {
-        tGroupArchiveEntry& entry = folder.files.emplace_back();
-        if (!ReadName(source, entry.name) || !source.ReadWord(entry.offset) || !source.ReadWord(entry.size)) {
+// Walks the records with one name buffer, so a large directory costs no allocation per entry.
+class CDirectoryWalker {
+public:
+    CDirectoryWalker(CGroupArchiveSource& source, IGroupArchiveVisitor& visitor)
+        : m_source(source), m_visitor(visitor) {}
+
+    bool ReadFolder(int depth) {
+        if (depth > kMaxGroupFolderDepth || !ReadName(m_source, m_name)) {
             return false;
         }
-    }
-    std::uint32_t folderCount = 0;
-    if (!ReadCount(source, folderCount)) {
-        return false;
-    }
-    for (std::uint32_t i = 0; i < folderCount; ++i) {
-        if (!ReadFolder(source, folder.folders.emplace_back(), depth + 1)) {
+        m_visitor.EnterFolder(m_name);
+        std::uint32_t fileCount = 0;
+        if (!ReadCount(m_source, fileCount)) {
             return false;
         }
+        for (std::uint32_t i = 0; i < fileCount; ++i) {
+            std::uint32_t offset = 0;
+            std::uint32_t size = 0;
+            if (!ReadName(m_source, m_name) || !m_source.ReadWord(offset) || !m_source.ReadWord(size)) {
+                return false;
+            }
+            m_visitor.AddFile(m_name, offset, size);
+        }
+        std::uint32_t folderCount = 0;
+        if (!ReadCount(m_source, folderCount)) {
+            return false;
+        }
+        for (std::uint32_t i = 0; i < folderCount; ++i) {
+            if (!ReadFolder(depth + 1)) {
+                return false;
+            }
+        }
+        m_visitor.LeaveFolder();
+        return true;
     }
-    return true;
-}
+
+private:
+    CGroupArchiveSource& m_source;
+    IGroupArchiveVisitor& m_visitor;
+    std::string m_name;
+};
+
+// Grows the tree by what is actually read, so memory follows the bytes rather than the counts.
+class CFolderTreeBuilder : public IGroupArchiveVisitor {
+public:
+    explicit CFolderTreeBuilder(tGroupArchiveFolder& root) : m_root(root) {}
+
+    void EnterFolder(std::string_view name) override {
+        tGroupArchiveFolder* folder = m_open.empty() ? &m_root : &m_open.back()->folders.emplace_back();
+        folder->name = name;
+        m_open.push_back(folder);
+    }
+    void AddFile(std::string_view name, std::uint32_t offset, std::uint32_t size) override {
+        tGroupArchiveEntry& entry = m_open.back()->files.emplace_back();
+        entry.name = name;
+        entry.offset = offset;
+        entry.size = size;
+    }
+    void LeaveFolder() override { m_open.pop_back(); }
+
+private:
+    tGroupArchiveFolder& m_root;
+    std::vector<tGroupArchiveFolder*> m_open;
+};
 
 void AppendWord(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) {
@@ -187,7 +225,7 @@ bool CGroupArchiveSource::Read(std::uint8_t* destination, std::uint64_t size) {
     return true;
 }
 
-eGroupArchiveStatus ReadGroupArchive(CGroupArchiveSource& source, tGroupArchiveFolder& root,
+eGroupArchiveStatus ReadGroupArchive(CGroupArchiveSource& source, IGroupArchiveVisitor& visitor,
                                      std::uint32_t& version) {
     version = 0;
     if (!source.ReadWord(version)) {
@@ -196,7 +234,14 @@ eGroupArchiveStatus ReadGroupArchive(CGroupArchiveSource& source, tGroupArchiveF
     if (version != kGroupArchiveVersion) {
         return eGroupArchiveStatus::WrongVersion;
     }
-    return ReadFolder(source, root, 0) ? eGroupArchiveStatus::Ok : eGroupArchiveStatus::Damaged;
+    CDirectoryWalker walker(source, visitor);
+    return walker.ReadFolder(0) ? eGroupArchiveStatus::Ok : eGroupArchiveStatus::Damaged;
+}
+
+eGroupArchiveStatus ReadGroupArchive(CGroupArchiveSource& source, tGroupArchiveFolder& root,
+                                     std::uint32_t& version) {
+    CFolderTreeBuilder builder(root);
+    return ReadGroupArchive(source, builder, version);
 }
 
 bool WriteGroupArchive(const tGroupArchiveFolder& root, std::vector<std::uint8_t>& out,

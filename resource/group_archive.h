@@ -55,7 +55,21 @@ private:
 
 enum class eGroupArchiveStatus { Ok, WrongVersion, Damaged };
 
-// Reads the version and the directory tree. version receives the word read.
+// Receives the directory as it is read: a folder, its files, then its subfolders, each entered
+// and left in turn. Names are views that last until the next call. A damaged directory stops
+// the walk wherever it is, so a receiver keeps what it built only when the read succeeds.
+class IGroupArchiveVisitor {
+public:
+    virtual ~IGroupArchiveVisitor() = default;
+    virtual void EnterFolder(std::string_view name) = 0;
+    virtual void AddFile(std::string_view name, std::uint32_t offset, std::uint32_t size) = 0;
+    virtual void LeaveFolder() = 0;
+};
+
+// Reads the version and walks the directory tree. version receives the word read.
+eGroupArchiveStatus ReadGroupArchive(CGroupArchiveSource& source, IGroupArchiveVisitor& visitor,
+                                     std::uint32_t& version);
+// The same, building the whole tree.
 eGroupArchiveStatus ReadGroupArchive(CGroupArchiveSource& source, tGroupArchiveFolder& root,
                                      std::uint32_t& version);
 

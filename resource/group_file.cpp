@@ -1,25 +1,40 @@
 #include "resource/group_file.h"
 
+#include <algorithm>
+#include <array>
+
 #include "app/debug_log.h"
 #include "platform/win32/files.h"
 #include "resource/group_archive.h"
+#include "resource/name_atom.h"
+#include "resource/normalized_path_reader.h"
 #include "resource/paths.h"
 
 namespace {
-void BuildDirectory(const tGroupArchiveFolder& folder, tGroupDirectory& directory) {
-    if (!folder.name.empty()) {
-        directory.name = InternName(NormalizedPath(folder.name));
+// Builds the directory tree in place as the records are read.
+class CDirectoryBuilder : public IGroupArchiveVisitor {
+public:
+    CDirectoryBuilder(tGroupDirectory& root, CGroupNameStore& names) : m_root(root), m_names(names) {}
+
+    void EnterFolder(std::string_view name) override {
+        tGroupDirectory* directory = &m_root;
+        if (!m_open.empty()) {
+            directory = new tGroupDirectory;
+            m_open.back()->AddChild(directory);
+        }
+        directory->name = m_names.Add(name);
+        m_open.push_back(directory);
     }
-    directory.files.reserve(folder.files.size());
-    for (const tGroupArchiveEntry& entry : folder.files) {
-        directory.files.push_back({InternName(NormalizedPath(entry.name)), entry.offset, entry.size});
+    void AddFile(std::string_view name, std::uint32_t offset, std::uint32_t size) override {
+        m_open.back()->files.push_back({m_names.Add(name), offset, size});
     }
-    for (const tGroupArchiveFolder& child : folder.folders) {
-        auto* subdirectory = new tGroupDirectory;
-        directory.AddChild(subdirectory);
-        BuildDirectory(child, *subdirectory);
-    }
-}
+    void LeaveFolder() override { m_open.pop_back(); }
+
+private:
+    tGroupDirectory& m_root;
+    CGroupNameStore& m_names;
+    std::vector<tGroupDirectory*> m_open;
+};
 
 bool HasXExtension(std::string_view name) {
     const auto dot = name.rfind('.');
@@ -30,40 +45,63 @@ void CollectXFiles(const tGroupDirectory& directory, const std::string& folderPa
                    std::vector<std::string>& out) {
     for (const tFileEntry& entry : directory.files) {
         if (HasXExtension(entry.name->Text())) {
-            out.push_back(folderPath + "\\" + entry.name->Text());
+            out.push_back(folderPath + "\\" + std::string(entry.name->Text()));
         }
     }
     if (!recursive) {
         return;
     }
     for (const tGroupDirectory* child = directory.FirstChild(); child; child = child->NextSibling()) {
-        CollectXFiles(*child, folderPath + "\\" + child->name->Text(), recursive, out);
+        CollectXFiles(*child, folderPath + "\\" + std::string(child->name->Text()), recursive, out);
     }
 }
 
-bool IsNamed(const NameAtom* name, std::string_view text, std::uint32_t hash) {
-    return name->Hash() == hash && name->Text() == text;
+template <class T>
+void SortByNameHash(std::vector<const T*>& items) {
+    std::stable_sort(items.begin(), items.end(),
+                     [](const T* a, const T* b) { return a->name->Hash() < b->name->Hash(); });
+}
+
+template <class T>
+const T* FindFirstNamed(const std::vector<const T*>& byHash, std::string_view text) {
+    const std::uint32_t hash = NameAtom::HashOf(text);
+    auto item = std::lower_bound(
+        byHash.begin(), byHash.end(), hash,
+        [](const T* candidate, std::uint32_t wanted) { return candidate->name->Hash() < wanted; });
+    for (; item != byHash.end() && (*item)->name->Hash() == hash; ++item) {
+        if ((*item)->name->Text() == text) {
+            return *item;
+        }
+    }
+    return nullptr;
 }
 }  // namespace
 
 const tGroupDirectory* tGroupDirectory::FindDirectory(std::string_view normalizedName) const {
-    const std::uint32_t hash = NameAtom::HashOf(normalizedName);
-    for (const tGroupDirectory* child = FirstChild(); child; child = child->NextSibling()) {
-        if (IsNamed(child->name, normalizedName, hash)) {
-            return child;
-        }
-    }
-    return nullptr;
+    return FindFirstNamed(m_childrenByHash, normalizedName);
 }
 
 const tFileEntry* tGroupDirectory::FindFile(std::string_view normalizedName) const {
-    const std::uint32_t hash = NameAtom::HashOf(normalizedName);
+    return FindFirstNamed(m_filesByHash, normalizedName);
+}
+
+void tGroupDirectory::BuildIndexes() {
+    ClearIndexes();
+    m_filesByHash.reserve(files.size());
     for (const tFileEntry& entry : files) {
-        if (IsNamed(entry.name, normalizedName, hash)) {
-            return &entry;
-        }
+        m_filesByHash.push_back(&entry);
     }
-    return nullptr;
+    SortByNameHash(m_filesByHash);
+    for (tGroupDirectory* child = FirstChild(); child; child = child->NextSibling()) {
+        m_childrenByHash.push_back(child);
+        child->BuildIndexes();
+    }
+    SortByNameHash(m_childrenByHash);
+}
+
+void tGroupDirectory::ClearIndexes() {
+    m_filesByHash.clear();
+    m_childrenByHash.clear();
 }
 
 bool CGroupFile::Open(std::string_view name) {
@@ -74,18 +112,20 @@ bool CGroupFile::Open(std::string_view name) {
         CDebugLog::Instance().LogLevel(1, "Failed to open group file %s.", m_path.c_str());
         return false;
     }
+    m_normalizedProgramFolder = NormalizedPath(GetProgramFolder());
     CGroupArchiveSource source = CGroupArchiveSource::FromFile(m_path, *length);
-    tGroupArchiveFolder root;
+    CDirectoryBuilder builder(*this, m_names);
     std::uint32_t version = 0;
-    const eGroupArchiveStatus status = ReadGroupArchive(source, root, version);
+    const eGroupArchiveStatus status = ReadGroupArchive(source, builder, version);
     if (status == eGroupArchiveStatus::WrongVersion) {
         CDebugLog::Instance().LogLevel(1, "Wrong version of the group file %u. Must be %u.", version,
                                        kGroupArchiveVersion);
     }
     if (status != eGroupArchiveStatus::Ok) {
+        Close();
         return false;
     }
-    BuildDirectory(root, *this);
+    BuildIndexes();
     m_length = *length;
     m_open = true;
     return true;
@@ -96,8 +136,10 @@ void CGroupFile::Close() {
         RemoveChild(child);
         delete child;
     }
-    name = EmptyName();
+    name = &kNoGroupName;
     files.clear();
+    ClearIndexes();
+    m_names.Clear();
     m_open = false;
     m_length = 0;
 }
@@ -114,19 +156,37 @@ const tGroupDirectory* CGroupFile::WalkDirectories(const std::vector<std::string
 }
 
 const tFileEntry* CGroupFile::FindEntry(std::string_view fullPath) const {
-    const std::string prefix = NormalizedPath(GetProgramFolder());
-    const std::string path = NormalizedPath(fullPath);
-    if (prefix.size() >= path.size() || path.compare(0, prefix.size(), prefix) != 0) {
-        return nullptr;
+    CNormalizedPathReader path({fullPath});
+    char c = 0;
+    for (const char expected : m_normalizedProgramFolder) {
+        if (!path.Next(c) || c != expected) {
+            return nullptr;
+        }
     }
-    std::vector<std::string_view> pieces = SplitPath(std::string_view(path).substr(prefix.size()));
-    if (pieces.empty()) {
-        return nullptr;
+    // Every piece but the last names a directory; a piece longer than any stored name finds nothing.
+    std::array<char, kMaxGroupNameLength> piece;
+    std::size_t length = 0;
+    bool pieceEnded = false;
+    const tGroupDirectory* directory = this;
+    while (path.Next(c)) {
+        if (c == '\\') {
+            pieceEnded = length > 0;
+            continue;
+        }
+        if (pieceEnded) {
+            directory = directory->FindDirectory({piece.data(), length});
+            if (!directory) {
+                return nullptr;
+            }
+            length = 0;
+            pieceEnded = false;
+        }
+        if (length == piece.size()) {
+            return nullptr;
+        }
+        piece[length++] = c;
     }
-    const std::string_view fileName = pieces.back();
-    pieces.pop_back();
-    const tGroupDirectory* directory = WalkDirectories(pieces);
-    return directory ? directory->FindFile(fileName) : nullptr;
+    return length > 0 ? directory->FindFile({piece.data(), length}) : nullptr;
 }
 
 bool CGroupFile::ReadFile(std::string_view fullPath, std::vector<std::uint8_t>& out) const {

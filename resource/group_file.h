@@ -8,23 +8,34 @@
 #include <vector>
 
 #include "engine/singleton.h"
-#include "resource/name_atom.h"
+#include "resource/group_name_store.h"
 #include "resource/tm_tree.h"
 
 struct tFileEntry {
-    const NameAtom* name;  // normalised file name
-    std::uint32_t offset;  // absolute position of the data in the archive
+    const tGroupName* name;  // normalised file name
+    std::uint32_t offset;    // absolute position of the data in the archive
     std::uint32_t size;
 };
 
 class tGroupDirectory : public tmTree<tGroupDirectory> {
 public:
-    // Byte-exact matches of normalised names, hashes compared first.
+    // Byte-exact matches of normalised names, hashes compared first; the first in archive order
+    // wins when names repeat.
     const tGroupDirectory* FindDirectory(std::string_view normalizedName) const;
     const tFileEntry* FindFile(std::string_view normalizedName) const;
+    // Sorts the look-up indexes of this directory and every one below, once the tree is read.
+    void BuildIndexes();
 
-    const NameAtom* name = EmptyName();
+    const tGroupName* name = &kNoGroupName;
     std::vector<tFileEntry> files;
+
+protected:
+    void ClearIndexes();
+
+private:
+    // By name hash, archive order kept among equal hashes.
+    std::vector<const tFileEntry*> m_filesByHash;
+    std::vector<const tGroupDirectory*> m_childrenByHash;
 };
 
 class CGroupFile : public tGroupDirectory, public tmSingleton<CGroupFile> {
@@ -50,6 +61,8 @@ private:
     const tGroupDirectory* WalkDirectories(const std::vector<std::string_view>& pieces) const;
 
     std::string m_path;
+    std::string m_normalizedProgramFolder;
+    CGroupNameStore m_names;
     std::uint64_t m_length = 0;
     bool m_open = false;
 };

@@ -14,8 +14,7 @@ std::uint32_t RotateLeft8(std::uint32_t value) {
 std::uint32_t NameAtom::HashOf(std::string_view text) {
     std::uint32_t hash = 0;
     for (const char c : text) {
-        hash = RotateLeft8(hash) +
-               static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
+        hash = HashAdd(hash, c);
     }
     return hash;
 }

@@ -22,6 +22,11 @@ public:
     bool Matches(const NameAtom& other) const;
 
     static std::uint32_t HashOf(std::string_view text);
+    // One step of HashOf, for texts hashed a character at a time.
+    static std::uint32_t HashAdd(std::uint32_t hash, char c) {
+        return ((hash << 8) | (hash >> 24)) +
+               static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
+    }
     static std::uint32_t FoldedHashOf(std::string_view text);
 
 private:

@@ -1,11 +1,11 @@
 #include "resource/paths.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/win32/files.h"
+#include "resource/normalized_path_reader.h"
 
-std::string GetProgramFolder() {
+const std::string& GetProgramFolder() {
     static const std::string folder = [] {
         const std::string module = win32::GetModuleFileName();
         const auto slash = module.rfind('\\');
@@ -24,12 +24,8 @@ std::string MakeFullPath(std::string_view path) {
 void NormalizePath(std::string& path) {
     std::string result;
     result.reserve(path.size());
-    std::size_t start = (!path.empty() && path[0] == '\\') ? 1 : 0;
-    for (std::size_t i = start; i < path.size(); ++i) {
-        char c = path[i] == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(path[i])));
-        if (c == '\\' && !result.empty() && result.back() == '\\') {
-            continue;
-        }
+    CNormalizedPathReader reader({path});
+    for (char c = 0; reader.Next(c);) {
         result.push_back(c);
     }
     path = std::move(result);

@@ -7,7 +7,7 @@
 #include <vector>
 
 // Folder of the running program file with its trailing backslash; cached for the run.
-std::string GetProgramFolder();
+const std::string& GetProgramFolder();
 // A path whose second character is ':' is returned unchanged; otherwise the program folder,
 // a backslash and the path.
 std::string MakeFullPath(std::string_view path);

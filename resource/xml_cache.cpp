@@ -3,6 +3,7 @@
 #include "app/debug_log.h"
 #include "platform/win32/files.h"
 #include "resource/group_file.h"
+#include "resource/normalized_path_reader.h"
 #include "resource/paths.h"
 #include "resource/xml_bml_converter.h"
 
@@ -14,18 +15,35 @@ std::string ReplaceXmlExtension(std::string_view documentName) {
     return name;
 }
 
+namespace {
+// The stored file's full path, in the pieces MakeFullPath would join, so that a hit needs no
+// string built: the name less its last three characters, then "lbm".
+CNormalizedPathReader StoredPathReader(std::string_view documentName) {
+    const std::string_view stem = documentName.substr(0, documentName.size() - 3);
+    const char second = stem.size() > 1 ? stem[1] : "lbm"[1 - stem.size()];
+    if (second == ':') {
+        return CNormalizedPathReader({stem, "lbm"});
+    }
+    return CNormalizedPathReader({GetProgramFolder(), "\\", stem, "lbm"});
+}
+}  // namespace
+
 const enXml* XmlCache::Load(std::string_view documentName) {
     if (documentName.size() < 3) {
         return nullptr;
     }
-    const std::string path = NormalizedPath(MakeFullPath(ReplaceXmlExtension(documentName)));
-    const std::uint32_t hash = NameAtom::HashOf(path);
+    std::uint32_t hash = 0;
+    CNormalizedPathReader hashed = StoredPathReader(documentName);
+    for (char c = 0; hashed.Next(c);) {
+        hash = NameAtom::HashAdd(hash, c);
+    }
     for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
-        if (entry->hash == hash && entry->path == path) {
+        if (entry->hash == hash && StoredPathReader(documentName).RestEquals(entry->path)) {
             m_entries.splice(m_entries.begin(), m_entries, entry);
             return entry->document.get();
         }
     }
+    const std::string path = NormalizedPath(MakeFullPath(ReplaceXmlExtension(documentName)));
     CDebugLog::Instance().LogLevel(3, "XML Cache miss with %s", path.c_str());
     std::unique_ptr<enXml> document = ReadDocument(path);
     if (!document) {

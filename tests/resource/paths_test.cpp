@@ -28,6 +28,8 @@ TEST(Paths, NormalizePathLowersFoldsSlashesAndCollapsesBackslashes) {
     EXPECT_EQ(NormalizedPath("Z:\\\\\\A\\B"), "z:\\a\\b");
     EXPECT_EQ(NormalizedPath("\\\\share"), "\\share");  // only one leading backslash goes
     EXPECT_EQ(NormalizedPath(""), "");
+    // Lower case is the C locale's, whatever locale a dialog library switched the process to.
+    EXPECT_EQ(NormalizedPath("\xC4\xD6Z\xDC"), "\xC4\xD6z\xDC");
     std::string inPlace = "A/b\\C";
     NormalizePath(inPlace);
     EXPECT_EQ(inPlace, "a\\b\\c");

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "resource/group_archive.h"
 #include "resource/group_file.h"
 #include "resource/paths.h"
@@ -134,6 +137,49 @@ TEST_F(XmlCacheTest, SaveWritesTheBinaryFormUnderTheLbmName) {
     EXPECT_TRUE(loaded->GetValueInt("iMusicVolume", volume));
     EXPECT_EQ(volume, 80);
     EXPECT_FALSE(options.Save("ab"));
+}
+
+// The stored path is hashed and compared piece by piece; its drive test looks at the name
+// after "lbm" replaced the last three characters, as the path that is logged shows.
+TEST_F(XmlCacheTest, TheDriveTestAndTheLbmSuffixApplyToTheReplacedName) {
+    std::string folder = GetProgramFolder();
+    for (char& c : folder) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    zumbo::test::LogCapture log;
+    EXPECT_EQ(XmlCache::Instance().Load("abc"), nullptr);
+    EXPECT_EQ(XmlCache::Instance().Load("x:yz"), nullptr);
+    EXPECT_EQ(XmlCache::Instance().Load("Q:.xml"), nullptr);
+    EXPECT_EQ(log.Count("XML Cache miss with " + folder + "lbm\n"), 1);
+    EXPECT_EQ(log.Count("XML Cache miss with " + folder + "xlbm\n"), 1);
+    EXPECT_EQ(log.Count("XML Cache miss with q:.lbm\n"), 1);
+
+    // A second load of a four-character name is a hit on the stored "xlbm".
+    const std::filesystem::path stored = m_sandbox.HostPath().parent_path() / "xlbm";
+    const Bytes bytes = Document("Tiny", "tiny");
+    std::ofstream(stored, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const enXml* first = XmlCache::Instance().Load("x:yz");
+    const enXml* second = XmlCache::Instance().Load("X:YZ");
+    std::filesystem::remove(stored);
+    EXPECT_EQ(LabelOf(first), "tiny");
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(log.Count("XML Cache miss with " + folder + "xlbm\n"), 2);
+}
+
+TEST_F(XmlCacheTest, AFullPathAndARelativeNameOfOneFileShareTheEntry) {
+    m_sandbox.Write("Models/Ball.lbm", Document("Model", "ball"));
+    m_sandbox.Write("Models/Bat.lbm", Document("Model", "bat"));
+    zumbo::test::LogCapture log;
+    const enXml* relative = XmlCache::Instance().Load(Name("Models\\Ball.xml"));
+    const enXml* other = XmlCache::Instance().Load(Name("Models\\Bat.xml"));
+    const enXml* full = XmlCache::Instance().Load(MakeFullPath(Name("MODELS\\\\BALL.XML")));
+    const enXml* slashed = XmlCache::Instance().Load("\\" + Name("models//ball.xml"));
+    ASSERT_NE(relative, nullptr);
+    EXPECT_NE(relative, other);
+    EXPECT_EQ(full, relative);
+    EXPECT_EQ(slashed, relative);
+    EXPECT_EQ(log.Count("XML Cache miss with "), 2);
+    EXPECT_EQ(XmlCache::Instance().Size(), 2u);
 }
 
 }  // namespace
