@@ -183,7 +183,9 @@ protected:
         // The pointer waits outside the window, so that it enters the window only when moved.
         ASSERT_TRUE(Xdotool("mousemove 5000 5000"));
         m_output = m_folder.Path() / "program-output.txt";
-        m_pid = m_folder.Start({"/normalinput"}, {{"ZUMBO_MAX_TICKS", "36000"}}, m_output);
+        // It draws on the display whatever other tests of this process set.
+        m_pid = m_folder.Start({"/normalinput"}, {{"ZUMBO_HEADLESS", "0"}, {"ZUMBO_MAX_TICKS", "36000"}},
+                               m_output);
         const std::string window =
             XdotoolAnswer("search --sync --onlyvisible --pid " + std::to_string(m_pid));
         ASSERT_FALSE(window.empty()) << "no window of the program";
