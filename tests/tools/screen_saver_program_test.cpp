@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #define STB_IMAGE_STATIC
@@ -254,5 +257,123 @@ TEST(ScreenSaverWithoutDataTest, AProgramFolderWithoutTheGroupFileStillStartsAnd
     EXPECT_NE(log.find("Intro.xml"), std::string::npos) << log;
     EXPECT_NE(log.find("=========== Program Finished ==========="), std::string::npos);
 }
+
+// The share of the screen covered by its most common colour: the clear colour where nothing is drawn.
+double LargestColourShare(const Picture& picture) {
+    std::map<std::array<unsigned char, 3>, int> counts;
+    int largest = 0;
+    for (std::size_t i = 0; i + 2 < picture.rgb.size(); i += 3) {
+        largest = std::max(largest, ++counts[{picture.rgb[i], picture.rgb[i + 1], picture.rgb[i + 2]}]);
+    }
+    return picture.rgb.empty() ? 1.0 : double(largest) / double(picture.width * picture.height);
+}
+
+// A data set with one part missing or damaged inside the group file.
+enum class eDamage { NoMusic, NoFonts, TruncatedScene, SceneWithoutEntities };
+
+struct tDamagedDataSet {
+    const char* name;
+    eDamage damage;
+    // Each pair is found in one log line: what went wrong and the name of what is missing.
+    std::vector<std::pair<const char*, const char*>> logged;
+    bool drawsTheCave;
+};
+
+void PrintTo(const tDamagedDataSet& set, std::ostream* out) {
+    *out << set.name;
+}
+
+class DamagedDataSetTest : public ScreenSaverProgramTest,
+                           public ::testing::WithParamInterface<tDamagedDataSet> {
+protected:
+    // Unpacks the group file, damages one part, and packs it again in its place.
+    void Damage(eDamage damage) {
+        const fs::path unpacked = m_folder.Path() / "unpacked";
+        const fs::path group = m_folder.Path() / "ZumboSS.grp";
+        ASSERT_EQ(zumbo::test::RunTool("zumbo-grp", {"extract", group.string(), unpacked.string()}).exitCode,
+                  0);
+        switch (damage) {
+            case eDamage::NoMusic:
+                ASSERT_TRUE(fs::remove(unpacked / "Music" / "menu.ogg"));
+                break;
+            case eDamage::NoFonts:
+                ASSERT_GT(fs::remove_all(unpacked / "Fonts"), 0u);
+                break;
+            case eDamage::TruncatedScene: {
+                const fs::path scene = unpacked / "Scenes" / "Intro.lbm";
+                fs::resize_file(scene, fs::file_size(scene) / 2);
+                break;
+            }
+            case eDamage::SceneWithoutEntities:
+                WriteDocument("unpacked/Scenes/Intro.lbm",
+                              "<Entity Name=\"cave\"><Model FileName=\"cave.xml\"/></Entity>");
+                break;
+        }
+        ASSERT_EQ(zumbo::test::RunTool("zumbo-grp", {"pack", unpacked.string(), group.string()}).exitCode, 0);
+        fs::remove_all(unpacked);
+    }
+};
+
+// Under a display the program draws and leaves a screenshot; without one it runs headless.
+TEST_P(DamagedDataSetTest, StartsShowsWhatItCanLogsWhatIsMissingAndEnds) {
+    Damage(GetParam().damage);
+    LogLevel(3);
+    const bool display = std::getenv("DISPLAY") != nullptr;
+    const fs::path shot = m_folder.Path() / "shot.png";
+    std::map<std::string, std::string> environment{{"ZUMBO_FAST_CLOCK", "1"}, {"ZUMBO_MAX_TICKS", "120"}};
+    if (display) {
+        std::ofstream(m_folder.RegistryFile())
+            << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
+               "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000000\n";
+        environment["ZUMBO_SCREENSHOT"] = shot.string();
+    } else {
+        environment["ZUMBO_HEADLESS"] = "1";
+    }
+    const auto result = m_folder.Run({"/normalinput"}, environment);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+
+    const std::vector<std::string> lines = m_folder.LogLines();
+    for (const auto& [failure, missing] : GetParam().logged) {
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                [&](const std::string& line) {
+                                    return line.find(failure) != std::string::npos &&
+                                           line.find(missing) != std::string::npos;
+                                }))
+            << failure << " ... " << missing << "\n"
+            << Log();
+    }
+    EXPECT_NE(Log().find("=========== Program Finished ==========="), std::string::npos) << "a normal end";
+    if (!display) {
+        return;
+    }
+    const Picture picture = ReadPicture(shot);
+    ASSERT_GT(picture.width, 0);
+    if (GetParam().drawsTheCave) {
+        EXPECT_LT(LargestColourShare(picture), 0.25) << "the cave is drawn";
+    } else {
+        EXPECT_GT(LargestColourShare(picture), 0.9) << "nothing to draw";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DataSet, DamagedDataSetTest,
+    ::testing::Values(tDamagedDataSet{"NoMusic",
+                                      eDamage::NoMusic,
+                                      {{"Failed to create music stream by file", "\\Music\\menu.ogg"}},
+                                      true},
+                      tDamagedDataSet{
+                          "NoFonts",
+                          eDamage::NoFonts,
+                          {{"Failed to load XML", "Fonts\\AllFonts.xml"}, {"Unknown font name", "\"Menu\""}},
+                          true},
+                      tDamagedDataSet{"TruncatedScene",
+                                      eDamage::TruncatedScene,
+                                      {{"Failed to load XML", "\\Scenes\\Intro.xml"}},
+                                      false},
+                      tDamagedDataSet{"SceneWithoutEntities",
+                                      eDamage::SceneWithoutEntities,
+                                      {{"does not contain entities", "Scene Intro.xml"}},
+                                      false}),
+    [](const ::testing::TestParamInfo<tDamagedDataSet>& info) { return std::string(info.param.name); });
 
 }  // namespace
