@@ -58,10 +58,14 @@ bool CAIPlayVideoFile::Start() {
         LogFailure(kOutOfMemory, "m_pVW->put_Owner((OAHWND)hWnd)");
         return false;
     }
+    if (m_stream->Video().HasAudio()) {
+        m_sound = CVideoSound::Open(m_fileName);
+    }
     return true;
 }
 
 void CAIPlayVideoFile::Stop() {
+    m_sound.reset();
     m_screen.reset();
     m_stream.reset();
     m_fileName.clear();
@@ -79,6 +83,10 @@ bool CAIPlayVideoFile::Update() {
     }
     if (step == CVideoStream::eStep::NewFrame) {
         m_screen->SetFrame(m_stream->Frame());
+        // The sound starts with the first picture, so both run on from the same moment.
+        if (m_sound && m_stream->FramesDelivered() == 1) {
+            m_sound->Play();
+        }
     }
     // A switch between window and full screen needs the picture placed on the new client area.
     const bool windowed = IsWindowed();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ai/video_screen.h"
+#include "ai/video_sound.h"
 #include "ai/video_stream.h"
 #include "engine/ai.h"
 
@@ -27,5 +28,6 @@ private:
     std::string m_fileName;
     std::unique_ptr<CVideoStream> m_stream;
     std::unique_ptr<CVideoScreen> m_screen;
+    std::unique_ptr<CVideoSound> m_sound;  // null for a file without sound or without a device
     bool m_windowed = true;
 };

@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libgl-dev libgl1-mesa-dri libopenal-dev libsndfile1-dev
-    libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+    libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     libgtk-3-dev libx11-dev libstb-dev zlib1g-dev libpugixml-dev
     libfreetype-dev fonts-dejavu-core
     xvfb xauth xdotool

@@ -15,6 +15,11 @@ using HCHANNEL = DWORD;
 
 constexpr DWORD BASS_SAMPLE_LOOP = 4;
 
+// A user stream's procedure writes up to length bytes of 16-bit samples into buffer and
+// returns how many it wrote, with BASS_STREAMPROC_END set once its data has ended.
+using STREAMPROC = DWORD(HSTREAM handle, void* buffer, DWORD length, void* user);
+constexpr DWORD BASS_STREAMPROC_END = 0x80000000;
+
 // Results of BASS_ChannelIsActive.
 constexpr DWORD BASS_ACTIVE_STOPPED = 0;
 constexpr DWORD BASS_ACTIVE_PLAYING = 1;
@@ -42,6 +47,8 @@ BOOL BASS_Stop();
 // Frees every sample, stream and channel and closes the device.
 BOOL BASS_Free();
 int BASS_ErrorGetCode();
+// The open device: 0 for the silent one, 1 for the default output; -1 when none is open.
+DWORD BASS_GetDevice();
 
 // From memory: file points at the bytes, offset is ignored and length is their count. From a
 // file: file is the path, and offset and length (0: up to the end) select a range of it.
@@ -54,6 +61,11 @@ HCHANNEL BASS_SampleGetChannel(HSAMPLE sample, BOOL onlyNew);
 
 // The stream decodes on a thread of its own; BASS_SAMPLE_LOOP loops it without a gap.
 HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, QWORD offset, QWORD length, DWORD flags);
+// A stream of 1 or 2 channels whose samples the procedure supplies, called on the stream's
+// thread. Playing it again with restart only drops what is buffered: it has no start to go
+// back to.
+HSTREAM BASS_StreamCreate(DWORD frequency, DWORD channels, DWORD flags, STREAMPROC* procedure, void* user);
+// Once this returns, the stream's procedure is no longer called.
 BOOL BASS_StreamFree(HSTREAM stream);
 
 BOOL BASS_ChannelPlay(DWORD channel, BOOL restart);

@@ -14,6 +14,7 @@
 #include "platform/bass/sample.h"
 #include "platform/bass/sound_decoder.h"
 #include "platform/bass/stream_statistics.h"
+#include "platform/bass/user_stream_source.h"
 #include "platform/win32/files.h"
 
 namespace bass {
@@ -22,6 +23,10 @@ namespace {
 
 constexpr int kDefaultDevice = -1;
 constexpr int kSilentDevice = 0;
+constexpr DWORD kOpenedDefaultDevice = 1;
+// Rates OpenAL Soft resamples from without trouble.
+constexpr DWORD kMinUserRate = 1000;
+constexpr DWORD kMaxUserRate = 192000;
 
 struct Library {
     std::mutex mutex;
@@ -67,6 +72,12 @@ struct Library {
     // A decoder for a sample or stream about to be created; null, with the error set, when the
     // device is not open or the data does not decode.
     std::unique_ptr<SoundDecoder> OpenForCreation(BOOL memory, const void* file, QWORD offset, QWORD length);
+
+    HSTREAM AddStream(std::unique_ptr<PcmSource> source, HSTREAM handle, bool loop) {
+        streams.emplace(handle, std::make_unique<MusicStream>(std::move(source), loop, device.IsAudible()));
+        Succeed();
+        return handle;
+    }
 
     void ReleaseAll() {
         streams.clear();
@@ -180,6 +191,17 @@ int BASS_ErrorGetCode() {
     return library.error;
 }
 
+DWORD BASS_GetDevice() {
+    Library& library = TheLibrary();
+    std::lock_guard lock(library.mutex);
+    if (!library.device.IsOpen()) {
+        library.Fail(BASS_ERROR_INIT);
+        return static_cast<DWORD>(-1);
+    }
+    library.Succeed();
+    return library.device.IsAudible() ? bass::kOpenedDefaultDevice : bass::kSilentDevice;
+}
+
 HSAMPLE BASS_SampleLoad(BOOL memory, const void* file, QWORD offset, DWORD length, DWORD maxPlaybacks,
                         DWORD) {
     Library& library = TheLibrary();
@@ -229,12 +251,26 @@ HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, QWORD offset, QWORD
     if (!decoder) {
         return 0;
     }
+    return library.AddStream(std::move(decoder), library.NewHandle(), (flags & BASS_SAMPLE_LOOP) != 0);
+}
+
+HSTREAM BASS_StreamCreate(DWORD frequency, DWORD channels, DWORD, STREAMPROC* procedure, void* user) {
+    Library& library = TheLibrary();
+    std::lock_guard lock(library.mutex);
+    if (!library.device.IsOpen()) {
+        return library.Fail(BASS_ERROR_INIT);
+    }
+    if (!procedure || frequency < bass::kMinUserRate || frequency > bass::kMaxUserRate) {
+        return library.Fail(BASS_ERROR_ILLPARAM);
+    }
+    if (channels != 1 && channels != 2) {
+        return library.Fail(BASS_ERROR_FORMAT);
+    }
     const HSTREAM handle = library.NewHandle();
-    library.streams.emplace(
-        handle, std::make_unique<bass::MusicStream>(std::move(decoder), (flags & BASS_SAMPLE_LOOP) != 0,
-                                                    library.device.IsAudible()));
-    library.Succeed();
-    return handle;
+    return library.AddStream(
+        std::make_unique<bass::UserStreamSource>(handle, static_cast<int>(frequency),
+                                                 static_cast<int>(channels), procedure, user),
+        handle, false);
 }
 
 BOOL BASS_StreamFree(HSTREAM stream) {

@@ -4,7 +4,7 @@
 #include <time.h>
 
 #include "platform/bass/audio_device.h"
-#include "platform/bass/sound_decoder.h"
+#include "platform/bass/pcm_source.h"
 
 namespace bass {
 
@@ -20,7 +20,7 @@ std::chrono::nanoseconds ThreadCpuTime() {
 
 }  // namespace
 
-MusicStream::MusicStream(std::unique_ptr<SoundDecoder> decoder, bool loop, bool audible)
+MusicStream::MusicStream(std::unique_ptr<PcmSource> decoder, bool loop, bool audible)
     : m_decoder(std::move(decoder)),
       m_loop(loop),
       m_rate(m_decoder->Rate()),
@@ -54,20 +54,30 @@ void MusicStream::Play(bool restart) {
     if (m_playing && !restart) {
         return;
     }
-    if (restart || m_dataEnded) {
-        m_dataEnded = !m_decoder->Rewind();
-        ResetQueue();
-        for (unsigned buffer : m_buffers) {
-            if (m_source == 0 || !FillAndQueue(buffer)) {
-                break;
-            }
-        }
+    bool queued = false;
+    if (restart || m_dataEnded || !m_started) {
+        queued = StartOver();
     }
-    m_playing = !m_dataEnded;
+    // Data shorter than the queue has ended already, but what is queued still plays.
+    m_playing = !m_dataEnded || queued;
     if (m_playing && m_source != 0) {
         alSourcePlay(m_source);
     }
     m_wake.notify_all();
+}
+
+bool MusicStream::StartOver() {
+    m_started = true;
+    m_dataEnded = !m_decoder->Rewind();
+    ResetQueue();
+    bool queued = false;
+    for (unsigned buffer : m_buffers) {
+        if (m_source == 0 || !FillAndQueue(buffer)) {
+            break;
+        }
+        queued = true;
+    }
+    return queued;
 }
 
 void MusicStream::Stop() {

@@ -14,11 +14,11 @@
 
 namespace bass {
 
-class SoundDecoder;
+class PcmSource;
 
 class MusicStream {
 public:
-    MusicStream(std::unique_ptr<SoundDecoder> decoder, bool loop, bool audible);
+    MusicStream(std::unique_ptr<PcmSource> decoder, bool loop, bool audible);
     ~MusicStream();
     MusicStream(const MusicStream&) = delete;
     MusicStream& operator=(const MusicStream&) = delete;
@@ -37,13 +37,15 @@ private:
     static constexpr int kBufferCount = 4;
 
     void Feed();
+    // Back to the start of the data with a freshly filled queue; false when nothing was queued.
+    bool StartOver();
     void FeedProcessedBuffers();
     // Decodes into one buffer and queues it; false at the end of the data.
     bool FillAndQueue(unsigned buffer);
     void ResetQueue();
     std::size_t DecodeInto(std::vector<std::int16_t>& pcm);
 
-    std::unique_ptr<SoundDecoder> m_decoder;
+    std::unique_ptr<PcmSource> m_decoder;
     const bool m_loop;
     const int m_rate;
     const int m_channels;
@@ -57,6 +59,7 @@ private:
     std::atomic<bool> m_playing{false};
     bool m_quit = false;
     bool m_dataEnded = false;
+    bool m_started = false;  // the queue has been filled once
     std::atomic<int> m_volume{100};
     std::chrono::nanoseconds m_feedCpuTime{0};
     std::thread m_feeder;

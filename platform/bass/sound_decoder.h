@@ -7,26 +7,27 @@
 #include <vector>
 
 #include "platform/bass/byte_source.h"
+#include "platform/bass/pcm_source.h"
 
 struct sf_private_tag;
 struct SF_VIRTUAL_IO;
 
 namespace bass {
 
-class SoundDecoder {
+class SoundDecoder : public PcmSource {
 public:
     // Null when the bytes are not an audio file libsndfile understands, or its format is out of
     // the supported range.
     static std::unique_ptr<SoundDecoder> Open(std::unique_ptr<ByteSource> source);
-    ~SoundDecoder();
+    ~SoundDecoder() override;
     SoundDecoder(const SoundDecoder&) = delete;
     SoundDecoder& operator=(const SoundDecoder&) = delete;
 
-    int Channels() const { return m_outputChannels; }
-    int Rate() const { return m_rate; }
+    int Channels() const override { return m_outputChannels; }
+    int Rate() const override { return m_rate; }
     // Fills up to frames frames of interleaved samples; fewer at the end or on a read error.
-    std::size_t ReadFrames(std::int16_t* out, std::size_t frames);
-    bool Rewind();
+    std::size_t ReadFrames(std::int16_t* out, std::size_t frames) override;
+    bool Rewind() override;
     // The whole rest of the file; false when it would exceed maxSamples.
     bool DecodeAll(std::vector<std::int16_t>& samples, std::size_t maxSamples);
 

@@ -165,7 +165,13 @@ HRESULT OpenGLDevice::ApplyPresentation(const D3DPRESENT_PARAMETERS& presentatio
                           presentation.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE);
     SDL_GL_SetSwapInterval(unpaced ? 0 : 1);
     m_pacer = PresentPacer(WindowRefreshRate(m_window), !unpaced);
-    return m_backBuffer->Create(width, height) ? D3D_OK : D3DERR_OUTOFVIDEOMEMORY;
+    int windowWidth = 0;
+    int windowHeight = 0;
+    SDL_GL_GetDrawableSize(m_window, &windowWidth, &windowHeight);
+    const D3DFORMAT format = presentation.BackBufferFormat;
+    const bool alpha = format == D3DFMT_A8R8G8B8 || format == D3DFMT_A1R5G5B5 || format == D3DFMT_A4R4G4B4;
+    return m_backBuffer->Create(width, height, windowWidth, windowHeight, alpha) ? D3D_OK
+                                                                                 : D3DERR_OUTOFVIDEOMEMORY;
 }
 
 HRESULT OpenGLDevice::OnReset(const D3DPRESENT_PARAMETERS& presentation) {

@@ -13,6 +13,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/opengl_frame.h"
 #include "platform/win32/window.h"
+#include "tests/support/present_parameters.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -24,6 +25,10 @@ constexpr D3DCOLOR kRed = 0xFFFF0000;
 struct ColouredVertex {
     float x, y, z;
     D3DCOLOR colour;
+};
+
+struct LitVertex {
+    float x, y, z, nx, ny, nz;
 };
 
 struct ScreenVertex {  // vertex format 324
@@ -77,15 +82,7 @@ protected:
     }
 
     static D3DPRESENT_PARAMETERS Parameters(UINT width, UINT height) {
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = width;
-        parameters.BackBufferHeight = height;
-        parameters.BackBufferFormat = D3DFMT_UNKNOWN;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.Windowed = true;
-        parameters.EnableAutoDepthStencil = true;
-        parameters.AutoDepthStencilFormat = D3DFMT_D16;
-        return parameters;
+        return zumbo::test::WindowedParameters(width, height, D3DFMT_UNKNOWN);
     }
 
     // Clears, lets the draw run inside a scene, presents and returns the frame.
@@ -100,6 +97,27 @@ protected:
         const d3d8::PresentedFrame* frame = d3d8::LastPresentedFrame(m_device);
         EXPECT_NE(frame, nullptr);
         return *frame;
+    }
+
+    // Draws vertices of a green material under one white directional light, seen through the view.
+    const d3d8::PresentedFrame& RenderLit(D3DPRIMITIVETYPE type, UINT primitives, const LitVertex* vertices,
+                                          const D3DVECTOR& direction, bool lightOn,
+                                          const D3DMATRIX& view = Identity()) {
+        D3DMATERIAL8 material{};
+        material.Diffuse = {0.0f, 1.0f, 0.0f, 1.0f};
+        D3DLIGHT8 light{};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+        light.Direction = direction;
+        return Render([&] {
+            ASSERT_EQ(m_device->SetTransform(D3DTS_VIEW, &view), D3D_OK);
+            ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
+            ASSERT_EQ(m_device->SetMaterial(&material), D3D_OK);
+            ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
+            ASSERT_EQ(m_device->LightEnable(0, lightOn), D3D_OK);
+            ASSERT_EQ(m_device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL), D3D_OK);
+            ASSERT_EQ(m_device->DrawPrimitiveUP(type, primitives, vertices, sizeof(LitVertex)), D3D_OK);
+        });
     }
 
     void DrawTriangle(const std::array<ColouredVertex, 3>& triangle) {
@@ -121,6 +139,7 @@ constexpr std::array<ColouredVertex, 3> TopLeftTriangle(float z = 0.5f, D3DCOLOR
     return {{{-1.0f, 1.0f, z, colour}, {1.0f, 1.0f, z, colour}, {-1.0f, -1.0f, z, colour}}};
 }
 constexpr std::array<ColouredVertex, 3> kClockwise = TopLeftTriangle();
+constexpr std::array<ColouredVertex, 3> kCounterClockwise = {{kClockwise[0], kClockwise[2], kClockwise[1]}};
 
 // The whole back buffer in pixels, texture corners at its corners.
 constexpr std::array<ScreenVertex, 4> ScreenQuad(D3DCOLOR colour) {
@@ -173,26 +192,37 @@ TEST_F(D3D8OpenGLTest, TriangleIsDrawnInItsDiffuseColour) {
 
 TEST_F(D3D8OpenGLTest, CullModeNamesTheWindingThatIsDropped) {
     CreateDevice();
-    const d3d8::PresentedFrame& culled = Render([&] {
-        ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW), D3D_OK);
-        DrawTriangle(kClockwise);
-    });
-    EXPECT_EQ(culled.At(4, 4), kBackground);
-    const d3d8::PresentedFrame& kept = Render([&] {
-        ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW), D3D_OK);
-        DrawTriangle(kClockwise);
-    });
-    EXPECT_EQ(kept.At(4, 4), kRed);
+    struct Case {
+        D3DCULL mode;
+        bool clockwiseShown;
+        bool counterClockwiseShown;
+    };
+    const Case cases[] = {{D3DCULL_NONE, true, true}, {D3DCULL_CW, false, true}, {D3DCULL_CCW, true, false}};
+    for (const Case& c : cases) {
+        const auto shown = [&](const std::array<ColouredVertex, 3>& triangle) {
+            const d3d8::PresentedFrame& frame = Render([&] {
+                ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, c.mode), D3D_OK);
+                DrawTriangle(triangle);
+            });
+            return frame.At(4, 4) == kRed;
+        };
+        EXPECT_EQ(shown(kClockwise), c.clockwiseShown) << "cull mode " << c.mode;
+        EXPECT_EQ(shown(kCounterClockwise), c.counterClockwiseShown) << "cull mode " << c.mode;
+    }
 }
 
-TEST_F(D3D8OpenGLTest, DepthTestKeepsTheNearerTriangle) {
+TEST_F(D3D8OpenGLTest, DepthTestKeepsTheNearerTriangleInEitherOrder) {
     CreateDevice();
-    const d3d8::PresentedFrame& frame = Render([&] {
-        ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
-        DrawTriangle(TopLeftTriangle(0.5f, kRed));
-        DrawTriangle(TopLeftTriangle(0.9f, 0xFF00FF00));
-    });
-    EXPECT_EQ(frame.At(4, 4), kRed);
+    const auto nearTriangle = TopLeftTriangle(0.5f, kRed);
+    const auto farTriangle = TopLeftTriangle(0.9f, 0xFF00FF00);
+    for (const bool nearFirst : {true, false}) {
+        const d3d8::PresentedFrame& frame = Render([&] {
+            ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
+            DrawTriangle(nearFirst ? nearTriangle : farTriangle);
+            DrawTriangle(nearFirst ? farTriangle : nearTriangle);
+        });
+        EXPECT_EQ(frame.At(4, 4), kRed) << (nearFirst ? "near first" : "far first");
+    }
 }
 
 TEST_F(D3D8OpenGLTest, DepthOutsideZeroToOneIsClipped) {
@@ -205,29 +235,77 @@ TEST_F(D3D8OpenGLTest, DepthOutsideZeroToOneIsClipped) {
 }
 
 TEST_F(D3D8OpenGLTest, DirectionalLightLightsTheMaterial) {
-    struct LitVertex {
-        float x, y, z, nx, ny, nz;
-    };
     const LitVertex triangle[3] = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}};
     CreateDevice();
-    D3DMATERIAL8 material{};
-    material.Diffuse = {0.0f, 1.0f, 0.0f, 1.0f};
-    D3DLIGHT8 light{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-    light.Direction = {0.0f, 0.0f, 1.0f};  // into the screen, onto the surface facing us
-    const auto draw = [&](bool lightOn) {
-        return Render([&] {
-            ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
-            ASSERT_EQ(m_device->SetMaterial(&material), D3D_OK);
-            ASSERT_EQ(m_device->SetLight(0, &light), D3D_OK);
-            ASSERT_EQ(m_device->LightEnable(0, lightOn), D3D_OK);
-            ASSERT_EQ(m_device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL), D3D_OK);
-            ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(LitVertex)), D3D_OK);
-        });
+    const D3DVECTOR intoTheScreen{0.0f, 0.0f, 1.0f};  // onto the surface facing us
+    EXPECT_EQ(RenderLit(D3DPT_TRIANGLELIST, 1, triangle, intoTheScreen, true).At(4, 4), 0xFF00FF00u);
+    EXPECT_EQ(RenderLit(D3DPT_TRIANGLELIST, 1, triangle, intoTheScreen, false).At(4, 4), 0xFF000000u);
+}
+
+TEST_F(D3D8OpenGLTest, DirectionalLightFollowsTheCosineOfNormalAndLightInWorldSpace) {
+    // A tilted normal on a quad over the whole target.
+    constexpr float nx = 0.6f;
+    constexpr float nz = -0.8f;
+    const LitVertex quad[4] = {{-1, 1, 0.5f, nx, 0, nz},
+                               {1, 1, 0.5f, nx, 0, nz},
+                               {-1, -1, 0.5f, nx, 0, nz},
+                               {1, -1, 0.5f, nx, 0, nz}};
+    // The view turns a quarter about z: the quad still covers the target, and a light set in
+    // eye space instead of world space would meet the normal at another angle.
+    D3DMATRIX view{};
+    view._12 = 1.0f;
+    view._21 = -1.0f;
+    view._33 = view._44 = 1.0f;
+    CreateDevice();
+    struct Case {
+        D3DVECTOR direction;
+        int green;  // 255 x max(0, N . -direction)
     };
-    EXPECT_EQ(draw(true).At(4, 4), 0xFF00FF00u);
-    EXPECT_EQ(draw(false).At(4, 4), 0xFF000000u);
+    const Case cases[] = {
+        {{-0.8f, 0.0f, 0.6f}, 245},  // 0.6 x 0.8 + 0.8 x 0.6 = 0.96 (0.48 in eye space)
+        {{0.0f, 0.0f, 1.0f}, 204},   // 0.8
+        {{0.6f, 0.0f, -0.8f}, 0},    // -1: the back of the light is dark, not negative
+    };
+    for (const Case& c : cases) {
+        const DWORD pixel =
+            RenderLit(D3DPT_TRIANGLESTRIP, 2, quad, c.direction, true, view).At(kSize / 2, kSize / 2);
+        EXPECT_NEAR(static_cast<int>((pixel >> 8) & 0xFF), c.green, 2) << c.green;
+        EXPECT_EQ(pixel & 0xFF00FF, 0u);
+    }
+}
+
+TEST_F(D3D8OpenGLTest, AlphaTestComparesTheAlphaWithTheReference) {
+    CreateDevice();
+    const auto quad = ScreenQuad(0x80FF0000);  // alpha 0x80
+    struct Case {
+        D3DCMPFUNC function;
+        DWORD reference;
+        bool shown;
+    };
+    const Case cases[] = {
+        {D3DCMP_GREATER, 0x7F, true},       {D3DCMP_GREATER, 0x80, false}, {D3DCMP_GREATEREQUAL, 0x80, true},
+        {D3DCMP_GREATEREQUAL, 0x81, false}, {D3DCMP_LESS, 0x80, false},    {D3DCMP_LESS, 0x81, true},
+        {D3DCMP_LESSEQUAL, 0x7F, false},    {D3DCMP_EQUAL, 0x80, true},    {D3DCMP_NOTEQUAL, 0x80, false},
+        {D3DCMP_NEVER, 0x00, false},        {D3DCMP_ALWAYS, 0xFF, true},
+    };
+    for (const Case& c : cases) {
+        const d3d8::PresentedFrame& frame = Render([&] {
+            ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
+            ASSERT_EQ(m_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1), D3D_OK);
+            ASSERT_EQ(m_device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE), D3D_OK);
+            ASSERT_EQ(m_device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1), D3D_OK);
+            ASSERT_EQ(m_device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE), D3D_OK);
+            ASSERT_EQ(m_device->SetRenderState(D3DRS_ALPHATESTENABLE, 1), D3D_OK);
+            ASSERT_EQ(m_device->SetRenderState(D3DRS_ALPHAFUNC, c.function), D3D_OK);
+            ASSERT_EQ(m_device->SetRenderState(D3DRS_ALPHAREF, c.reference), D3D_OK);
+            ASSERT_EQ(m_device->SetVertexShader(kScreenFvf), D3D_OK);
+            ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad.data(), sizeof(ScreenVertex)),
+                      D3D_OK);
+        });
+        const DWORD colour = frame.At(kSize / 2, kSize / 2) & 0xFFFFFF;
+        EXPECT_EQ(colour, (c.shown ? kRed : kBackground) & 0xFFFFFF)
+            << "function " << c.function << " reference " << c.reference;
+    }
 }
 
 TEST_F(D3D8OpenGLTest, ScreenVerticesSampleTheTextureTimesDiffuse) {

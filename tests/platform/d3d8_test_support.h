@@ -5,20 +5,9 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/recording_control.h"
+#include "tests/support/present_parameters.h"
 
 namespace zumbo::test {
-
-inline D3DPRESENT_PARAMETERS WindowedParameters(UINT width = 640, UINT height = 480) {
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = width;
-    parameters.BackBufferHeight = height;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = true;
-    parameters.EnableAutoDepthStencil = true;
-    parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    return parameters;
-}
 
 class RecordingDeviceTest : public ::testing::Test {
 protected:

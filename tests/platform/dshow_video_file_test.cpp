@@ -6,6 +6,7 @@
 #include "platform/win32/files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_video.h"
+#include "tests/support/test_video_folder.h"
 
 namespace {
 
@@ -44,9 +45,7 @@ void ExpectFrameShows(const TestVideo& video, const dshow::DibFrame& frame, int 
 class VideoFileTest : public ::testing::Test {
 protected:
     std::string Make(const TestVideo& video, const std::string& name) {
-        std::string message;
-        EXPECT_TRUE(video.Write(m_dir.Path() / name, message)) << message;
-        return win32::ToWindowsPath(m_dir.Path() / name);
+        return WriteTestVideo(video, m_dir, name);
     }
     TempDir m_dir;
 };

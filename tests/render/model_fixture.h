@@ -26,10 +26,11 @@ protected:
         RenderTest::TearDown();
     }
 
-    // A model document naming tri.x with the settings; the loaded model, or null.
-    CModel* LoadModel(const Settings& settings, const char* root = "Model") {
+    // A model document naming the X-file (tri.x unless given) with the settings; the loaded
+    // model, or null.
+    CModel* LoadModel(const Settings& settings, const char* root = "Model", const char* xFile = "tri.x") {
         auto document = MakeRoot(root, {{"Name", "Test"}});
-        AddValue(*document, "FileName", "tri.x");
+        AddValue(*document, "FileName", xFile);
         for (const auto& [name, value] : settings) {
             AddValue(*document, name, value);
         }

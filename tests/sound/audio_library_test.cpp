@@ -11,7 +11,7 @@
 #include "platform/bass/bass.h"
 #include "platform/bass/byte_source.h"
 #include "platform/win32/files.h"
-#include "tests/sound/audio_signal.h"
+#include "tests/support/audio_signal.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_bytes.h"
@@ -119,4 +119,39 @@ TEST_F(AudioLibraryTest, FinishedChannelStaysValidButStopped) {
     std::this_thread::sleep_for(std::chrono::milliseconds(120));
     EXPECT_TRUE(BASS_ChannelGetAttributes(channel, nullptr, nullptr, nullptr));
     EXPECT_EQ(BASS_ChannelIsActive(channel), BASS_ACTIVE_STOPPED);
+}
+
+namespace {
+
+DWORD SilenceFor(HSTREAM, void* buffer, DWORD length, void*) {
+    std::fill_n(static_cast<std::uint8_t*>(buffer), length, 0);
+    return length;
+}
+
+}  // namespace
+
+TEST_F(AudioLibraryTest, UserStreamsNeedAProcedureOneOrTwoChannelsAndAnOpenDevice) {
+    EXPECT_EQ(BASS_GetDevice(), 0u);  // the silent device
+    const HSTREAM stream = BASS_StreamCreate(44100, 2, 0, &SilenceFor, nullptr);
+    ASSERT_NE(stream, 0u);
+    DWORD frequency = 0;
+    ASSERT_TRUE(BASS_ChannelGetAttributes(stream, &frequency, nullptr, nullptr));
+    EXPECT_EQ(frequency, 44100u);
+    EXPECT_TRUE(BASS_StreamFree(stream));
+
+    EXPECT_EQ(BASS_StreamCreate(44100, 2, 0, nullptr, nullptr), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+    EXPECT_EQ(BASS_StreamCreate(0, 2, 0, &SilenceFor, nullptr), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+    for (const DWORD channels : {0u, 3u, 6u}) {
+        EXPECT_EQ(BASS_StreamCreate(44100, channels, 0, &SilenceFor, nullptr), 0u) << channels;
+        EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT) << channels;
+    }
+
+    BASS_Free();
+    EXPECT_EQ(BASS_GetDevice(), static_cast<DWORD>(-1));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+    EXPECT_EQ(BASS_StreamCreate(44100, 2, 0, &SilenceFor, nullptr), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));  // for TearDown
 }

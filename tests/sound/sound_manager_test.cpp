@@ -10,7 +10,7 @@
 #include "resource/group_file.h"
 #include "resource/paths.h"
 #include "sound/sound_manager.h"
-#include "tests/sound/audio_signal.h"
+#include "tests/support/audio_signal.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/program_folder_sandbox.h"
 #include "tests/support/scoped_env.h"

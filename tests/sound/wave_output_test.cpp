@@ -4,18 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
+#include <numbers>
 #include <thread>
 
 #include "engine/global_options.h"
 #include "engine/messages_broker.h"
 #include "platform/bass/bass.h"
 #include "sound/sound_manager.h"
-#include "tests/sound/audio_signal.h"
+#include "tests/support/audio_signal.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wave_output.h"
 #include "tests/support/xml_builder.h"
 
 using namespace std::chrono_literals;
@@ -29,23 +34,8 @@ constexpr double kAmplitude = 0.4;
 constexpr auto kTick = std::chrono::microseconds(16667);
 constexpr double kWindow = 0.05;
 
-// OpenAL reads its configuration once per process: one recording file serves every test.
-class WaveOutputEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        const std::filesystem::path config = m_folder.Path() / "alsoft.conf";
-        std::ofstream(config) << "drivers=wave\n[wave]\nfile=" << RecordingPath().string() << "\n";
-        setenv("ALSOFT_CONF", config.c_str(), 1);
-        unsetenv("ZUMBO_HEADLESS");
-    }
-    std::filesystem::path RecordingPath() const { return m_folder.Path() / "output.wav"; }
-
-private:
-    zumbo::test::TempDir m_folder;
-};
-
-const auto* const g_environment =
-    static_cast<WaveOutputEnvironment*>(::testing::AddGlobalTestEnvironment(new WaveOutputEnvironment));
+const auto* const g_environment = static_cast<zumbo::test::WaveOutputEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new zumbo::test::WaveOutputEnvironment));
 
 class WaveOutputTest : public ::testing::Test {
 protected:
@@ -269,4 +259,68 @@ TEST_F(WaveOutputTest, InactiveWindowSilencesMusicAndNewSoundsAndReactivationRes
     // The sound played while inactive is not heard at all.
     const std::vector<double> means = MeanEnvelope(recording);
     EXPECT_LT(Peak(means), 0.01);  // one voice of it would give about 0.03
+}
+
+namespace {
+
+// A user stream's procedure: a stereo sine of tone A, ending after `frames` frames.
+struct SineProcedure {
+    std::size_t frames;
+    std::size_t made = 0;
+    std::atomic<int> calls{0};
+
+    static DWORD Make(HSTREAM, void* buffer, DWORD length, void* user) {
+        auto& sine = *static_cast<SineProcedure*>(user);
+        ++sine.calls;
+        auto* out = static_cast<std::int16_t*>(buffer);
+        const std::size_t wanted = length / 4;
+        const std::size_t count = std::min(wanted, sine.frames - sine.made);
+        for (std::size_t i = 0; i < count; ++i, ++sine.made) {
+            const double phase = 2.0 * std::numbers::pi * kToneA * static_cast<double>(sine.made) / 44100.0;
+            out[2 * i] = out[2 * i + 1] =
+                static_cast<std::int16_t>(std::lround(kAmplitude * 32767.0 * std::sin(phase)));
+        }
+        const DWORD bytes = static_cast<DWORD>(count * 4);
+        return count < wanted ? bytes | BASS_STREAMPROC_END : bytes;
+    }
+};
+
+// Seconds during which tone A is heard at more than half its peak.
+double ToneSeconds(const Recording& recording) {
+    const std::vector<double> a = Envelope(recording, kToneA);
+    const double full = Peak(a);
+    const std::size_t heard = FirstWindow(a, 0, [&](double level) { return level > 0.5 * full; });
+    const std::size_t gone = FirstWindow(a, heard, [&](double level) { return level < 0.5 * full; });
+    return Span(heard, gone);
+}
+
+}  // namespace
+
+TEST_F(WaveOutputTest, UserStreamShorterThanTheQueuePlaysWhatItsProcedureMakesUntilTheProcedureEnds) {
+    Start();
+    SineProcedure sine{44100 / 2};
+    const HSTREAM stream = BASS_StreamCreate(44100, 2, 0, &SineProcedure::Make, &sine);
+    ASSERT_NE(stream, 0u);
+    // A new stream starts at its beginning without being asked to restart.
+    ASSERT_TRUE(BASS_ChannelPlay(stream, 0));
+    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
+    std::this_thread::sleep_for(1200ms);
+    EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);  // played out
+    const Recording recording = Stop();
+    EXPECT_GT(Peak(Envelope(recording, kToneA)), 0.9 * kAmplitude);
+    EXPECT_NEAR(ToneSeconds(recording), 0.5, 0.1);
+}
+
+TEST_F(WaveOutputTest, FreedUserStreamFallsSilentAndItsProcedureIsNoLongerAsked) {
+    Start();
+    SineProcedure endless{std::numeric_limits<std::size_t>::max()};
+    const HSTREAM stream = BASS_StreamCreate(44100, 2, 0, &SineProcedure::Make, &endless);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, 1));
+    std::this_thread::sleep_for(600ms);
+    ASSERT_TRUE(BASS_StreamFree(stream));
+    const int callsWhenFreed = endless.calls;
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(endless.calls, callsWhenFreed);
+    const Recording recording = Stop();
+    EXPECT_NEAR(ToneSeconds(recording), 0.6, 0.15);
 }

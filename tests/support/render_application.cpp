@@ -22,6 +22,9 @@ void RenderTest::SetUp() {
     }
     CCameraManager::DestroyInstance();
     m_application = &RenderApplication::Instance();
+    if (!Headless()) {
+        m_application->UseDepthBuffer();
+    }
     ASSERT_EQ(m_application->Create(nullptr, 0, 0), S_OK);
     ASSERT_NE(Device(), nullptr);
 }

@@ -17,6 +17,8 @@ namespace zumbo::test {
 class RenderApplication : public tmSingletonGD<RenderApplication, CD3DApplication> {
 public:
     RenderApplication() { m_bStartFullscreen = false; }
+    // A depth buffer, as the program's own application asks for; without it depth tests are off.
+    void UseDepthBuffer() { m_d3dEnumeration.AppUsesDepthBuffer = true; }
     void GameTick() override {}
 };
 
@@ -24,7 +26,7 @@ class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Pixel tests draw through OpenGL on the display instead of recording.
+    // Pixel tests draw through OpenGL on the display instead of recording, with a depth buffer.
     virtual bool Headless() const { return true; }
 
     IDirect3DDevice8* Device() const { return m_application->GetDevice(); }

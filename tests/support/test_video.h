@@ -1,7 +1,7 @@
 #pragma once
 // Short videos made at test time with FFmpeg's libraries: coloured bars over the top half and a
 // box that moves one step to the right every frame over a black bottom half, so a pixel tells
-// which frame is showing.
+// which frame is showing. On request they carry a sound track of a sine as long as the picture.
 
 #include <cstdint>
 #include <filesystem>
@@ -22,6 +22,20 @@ struct TestVideo {
     int frameRate = 15;
     // The encoder by FFmpeg's name; "ffv1" stores the colours losslessly.
     std::string encoder = "ffv1";
+
+    // The sound: a sine of this frequency in every channel; 0 leaves the video without sound.
+    double toneFrequency = 0.0;
+    double toneAmplitude = 0.5;  // full scale 1
+    int audioRate = 22050;
+    int audioChannels = 1;
+    std::string audioEncoder = "pcm_s16le";
+    double soundSeconds = 0.0;  // 0: as long as the picture
+    // Where each stream starts on the file's clock, in frames of its own.
+    int firstPictureFrame = 0;
+    int firstSoundSample = 0;
+
+    double Seconds() const { return static_cast<double>(frames) / frameRate; }
+    double SoundSeconds() const { return soundSeconds > 0.0 ? soundSeconds : Seconds(); }
 
     static constexpr int kBoxSize = 4;
     // Four bars of equal width: red, green, blue, white.

@@ -1,4 +1,4 @@
-#include "tests/sound/audio_signal.h"
+#include "tests/support/audio_signal.h"
 
 #include <sndfile.h>
 
