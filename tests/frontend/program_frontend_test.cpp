@@ -36,9 +36,7 @@ protected:
         SaveEntity("again", "CAIButton", {{"sID", "PLAY"}});
     }
     void Save(const enXml& root, const std::string& relative) {
-        std::string folder = m_folder.Path().string();
-        std::replace(folder.begin(), folder.end(), '/', '\\');
-        ASSERT_TRUE(root.Save("Z:" + folder + "\\" + relative));
+        ASSERT_TRUE(SaveBelow(root, m_folder.Path(), relative));
     }
     void SaveEntity(const char* name, const char* component, Attributes properties) {
         auto entity = MakeRoot("Entity", {{"Name", name}});

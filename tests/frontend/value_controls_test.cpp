@@ -240,16 +240,4 @@ TEST_F(ValueControlsTest, ProgressPlaneKeepsTheLeftShareOfTheModel) {
     EXPECT_TRUE(visible(all, 0.99f));
 }
 
-TEST_F(ValueControlsTest, ProgressReadsItsPercentageFromTheBroker) {
-    CEntity& bar = MakeEntity("bar");
-    bar.SetLocalBox({-2.0f, -1.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
-    CAIProgress& progress = Attach<CAIProgress>(bar, "CAIProgress", {{"sBrokerPath", "Load\\fDone"}});
-    Frame();
-    EXPECT_FLOAT_EQ(progress.GetPercentage(), 50.0f);
-    CBroker::Instance().SetFloat("Load\\fDone", 75.0f);
-    Frame();
-    EXPECT_FLOAT_EQ(progress.GetPercentage(), 75.0f);
-    EXPECT_FLOAT_EQ(progress.GetClipPlane().d, -(2.0f - 4.0f * 0.75f));
-}
-
 }  // namespace

@@ -9,6 +9,9 @@
 #include "input/input_devices.h"
 #include "platform/win32/window.h"
 #include "tests/support/program_run.h"
+#include "tests/support/xdotool.h"
+
+using namespace zumbo::test;
 
 namespace {
 
@@ -18,14 +21,6 @@ constexpr int kAttempts = 200;
 
 LRESULT DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return win32::DefWindowProc(window, message, wParam, lParam);
-}
-
-bool HaveDisplayAndXdotool() {
-    return std::getenv("DISPLAY") && std::system("command -v xdotool > /dev/null 2>&1") == 0;
-}
-
-bool Xdotool(const std::string& arguments) {
-    return std::system(("timeout 30 xdotool " + arguments + " > /dev/null 2>&1").c_str()) == 0;
 }
 
 class XdotoolInputTest : public ::testing::Test {

@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "tests/support/x11_screen.h"
+
 namespace zumbo::test {
 
 class X11TestWindow {
@@ -34,7 +36,7 @@ public:
     void Destroy();
 
 private:
-    Display* m_display = nullptr;
+    X11Screen m_screen;
     Window m_window = None;
     int m_width;
     int m_height;

@@ -79,11 +79,7 @@ pid_t StartProgram(const std::filesystem::path& program, const std::vector<std::
     return pid;
 }
 
-RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                     const std::map<std::string, std::string>& environment,
-                     const std::filesystem::path& workingFolder, int timeoutSeconds) {
-    const std::filesystem::path outputPath = workingFolder / "program-output.txt";
-    const pid_t pid = StartProgram(program, arguments, environment, workingFolder, outputPath);
+RunResult WaitForProgram(pid_t pid, const std::filesystem::path& outputFile, int timeoutSeconds) {
     RunResult result;
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
@@ -91,25 +87,46 @@ RunResult RunProgram(const std::filesystem::path& program, const std::vector<std
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
-            result.output = ReadText(outputPath) + "\n[killed after timeout]";
+            result.output = ReadText(outputFile) + "\n[killed after timeout]";
             return result;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.output = ReadText(outputPath);
+    result.output = ReadText(outputFile);
     return result;
 }
 
-RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
-                             const std::map<std::string, std::string>& environment,
-                             int timeoutSeconds) const {
+RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                     const std::map<std::string, std::string>& environment,
+                     const std::filesystem::path& workingFolder, int timeoutSeconds) {
+    const std::filesystem::path outputPath = workingFolder / "program-output.txt";
+    const pid_t pid = StartProgram(program, arguments, environment, workingFolder, outputPath);
+    return WaitForProgram(pid, outputPath, timeoutSeconds);
+}
+
+std::map<std::string, std::string> ProgramFolder::Environment(
+    const std::map<std::string, std::string>& environment) const {
     std::map<std::string, std::string> variables{{"ZUMBO_REGISTRY", RegistryFile().string()},
                                                  {"ZUMBO_DRIVE_C", (m_dir.Path() / "drive_c").string()}};
     for (const auto& [name, value] : environment) {
         variables[name] = value;
     }
-    return RunProgram(m_dir.Path() / m_program, arguments, variables, m_dir.Path(), timeoutSeconds);
+    return variables;
+}
+
+RunResult ProgramFolder::Run(const std::vector<std::string>& arguments,
+                             const std::map<std::string, std::string>& environment,
+                             int timeoutSeconds) const {
+    return RunProgram(m_dir.Path() / m_program, arguments, Environment(environment), m_dir.Path(),
+                      timeoutSeconds);
+}
+
+pid_t ProgramFolder::Start(const std::vector<std::string>& arguments,
+                           const std::map<std::string, std::string>& environment,
+                           const std::filesystem::path& outputFile) const {
+    return StartProgram(m_dir.Path() / m_program, arguments, Environment(environment), m_dir.Path(),
+                        outputFile);
 }
 
 std::vector<std::string> ProgramFolder::LogLines(const std::string& name) const {

@@ -25,6 +25,10 @@ pid_t StartProgram(const std::filesystem::path& program, const std::vector<std::
                    const std::map<std::string, std::string>& environment,
                    const std::filesystem::path& workingFolder, const std::filesystem::path& outputFile);
 
+// Waits for a started program for at most timeoutSeconds, then kills it; the result holds what
+// it wrote to outputFile.
+RunResult WaitForProgram(pid_t pid, const std::filesystem::path& outputFile, int timeoutSeconds);
+
 // Runs program with the arguments in the working folder, with this process's environment
 // plus the given variables; waits for it for at most timeoutSeconds, then kills it.
 RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
@@ -45,11 +49,20 @@ public:
     RunResult Run(const std::vector<std::string>& arguments,
                   const std::map<std::string, std::string>& environment, int timeoutSeconds = 120) const;
 
+    // Starts the program as Run does, without waiting; its output goes to outputFile.
+    pid_t Start(const std::vector<std::string>& arguments,
+                const std::map<std::string, std::string>& environment,
+                const std::filesystem::path& outputFile) const;
+
     // The lines of DebugLogs/<name> (empty when missing).
     std::vector<std::string> LogLines(const std::string& name = "Debug0000.log") const;
     std::string RegistryText() const;
 
 private:
+    // The given variables with the folder's registry file and drive C.
+    std::map<std::string, std::string> Environment(
+        const std::map<std::string, std::string>& environment) const;
+
     TempDir m_dir;
     std::string m_program;
 };

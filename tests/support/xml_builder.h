@@ -1,6 +1,8 @@
 #pragma once
 // Building small XML documents in tests and storing them in their binary form.
 
+#include <algorithm>
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -32,6 +34,13 @@ inline std::unique_ptr<enXml> MakeRoot(const char* name, Attributes attributes =
         root->AddAttribute(attributeName, value);
     }
     return root;
+}
+
+// Stores the document (as .lbm) at the relative Windows-style path below a host folder.
+inline bool SaveBelow(const enXml& root, const std::filesystem::path& folder, const std::string& relative) {
+    std::string windowsFolder = folder.string();
+    std::replace(windowsFolder.begin(), windowsFolder.end(), '/', '\\');
+    return root.Save("Z:" + windowsFolder + "\\" + relative);
 }
 
 // Stores "<folder>Entities\\<name>.xml" (as .lbm): an entity of that name with an empty AIList.
