@@ -29,14 +29,9 @@ void CXmlArena::Release() {
     }
 }
 
-void* CXmlArena::Allocate(std::size_t size, std::size_t alignment) {
-    auto address = reinterpret_cast<std::uintptr_t>(m_cursor);
-    std::uintptr_t aligned = (address + alignment - 1) & ~(std::uintptr_t(alignment) - 1);
-    if (!m_cursor || aligned + size > reinterpret_cast<std::uintptr_t>(m_end)) {
-        AddBlock(size + alignment);
-        address = reinterpret_cast<std::uintptr_t>(m_cursor);
-        aligned = (address + alignment - 1) & ~(std::uintptr_t(alignment) - 1);
-    }
+void* CXmlArena::AllocateInNewBlock(std::size_t size, std::size_t alignment) {
+    AddBlock(size + alignment);
+    const std::uintptr_t aligned = AlignedCursor(alignment);
     m_cursor = reinterpret_cast<std::uint8_t*>(aligned + size);
     return reinterpret_cast<void*>(aligned);
 }

@@ -20,7 +20,15 @@ public:
     void Release();
     std::size_t References() const { return m_references; }
 
-    void* Allocate(std::size_t size, std::size_t alignment);
+    // Inline, since a document asks for a few pieces per node.
+    void* Allocate(std::size_t size, std::size_t alignment) {
+        const std::uintptr_t aligned = AlignedCursor(alignment);
+        if (!m_cursor || aligned + size > reinterpret_cast<std::uintptr_t>(m_end)) {
+            return AllocateInNewBlock(size, alignment);
+        }
+        m_cursor = reinterpret_cast<std::uint8_t*>(aligned + size);
+        return reinterpret_cast<void*>(aligned);
+    }
     // A copy with a terminating zero, so that it also serves as a C string.
     const char* CopyText(std::string_view text);
 
@@ -35,6 +43,11 @@ private:
     CXmlArena() = default;
     ~CXmlArena();
     void AddBlock(std::size_t minimum);
+    void* AllocateInNewBlock(std::size_t size, std::size_t alignment);
+    std::uintptr_t AlignedCursor(std::size_t alignment) const {
+        const auto address = reinterpret_cast<std::uintptr_t>(m_cursor);
+        return (address + alignment - 1) & ~(std::uintptr_t(alignment) - 1);
+    }
 
     tBlock* m_last = nullptr;
     std::uint8_t* m_cursor = nullptr;

@@ -40,7 +40,9 @@ eXmlValueType ValueElementType(const enXml& node) {
 
 // A document repeats a few names many times: a small table of the names met recently finds
 // their atoms without asking the process-wide table each time. A name is told apart by its
-// length and its first eight bytes, read as one word while the buffer holds them.
+// length and its first eight bytes, read as one word while the buffer holds them. A name looks
+// in a few neighbouring slots, so that two names sharing a slot do not evict each other at
+// every element.
 class CRecentNames {
 public:
     explicit CRecentNames(const std::uint8_t* bufferEnd) : m_bufferEnd(bufferEnd) {}
@@ -55,18 +57,28 @@ public:
         if (text.size() < 8) {
             head &= (std::uint64_t(1) << (8 * text.size())) - 1;
         }
-        tSlot& slot = m_slots[((head * 0x9E3779B97F4A7C15ull) >> 58) ^ (text.size() & (kSlots - 1))];
-        const bool found =
-            slot.atom && slot.length == text.size() && slot.head == head &&
-            (text.size() <= 8 || std::memcmp(start + 8, slot.atom->Text().data() + 8, text.size() - 8) == 0);
-        if (!found) {
-            slot = {head, text.size(), InternName(text)};
+        const std::size_t first = ((head ^ text.size()) * 0x9E3779B97F4A7C15ull) >> (64 - kSlotBits);
+        for (std::size_t probe = 0; probe < kProbes; ++probe) {
+            tSlot& slot = m_slots[(first + probe) & (kSlots - 1)];
+            if (!slot.atom) {
+                slot = {head, text.size(), InternName(text)};
+                return slot.atom;
+            }
+            if (slot.length == text.size() && slot.head == head &&
+                (text.size() <= 8 ||
+                 std::memcmp(start + 8, slot.atom->Text().data() + 8, text.size() - 8) == 0)) {
+                return slot.atom;
+            }
         }
-        return slot.atom;
+        tSlot& evicted = m_slots[first];
+        evicted = {head, text.size(), InternName(text)};
+        return evicted.atom;
     }
 
 private:
-    static constexpr std::size_t kSlots = 64;
+    static constexpr std::size_t kSlotBits = 7;
+    static constexpr std::size_t kSlots = std::size_t(1) << kSlotBits;
+    static constexpr std::size_t kProbes = 4;
     struct tSlot {
         std::uint64_t head = 0;
         std::size_t length = 0;
@@ -294,26 +306,32 @@ tBmlLimitViolation CheckElement(const enXml& element) {
 }  // namespace
 
 std::pair<std::uint32_t, std::uint32_t> CXmlBmlConverter::CheckValue(std::span<const std::uint8_t> bytes) {
-    // Fixed-size blocks with 32-bit sums let the compiler vectorise the bulk of the bytes.
-    constexpr std::size_t kBlock = 64;
+    // Blocks are summed in 16 lanes of 16 bits, which the compiler turns into vector adds: a
+    // lane takes 256 bytes of at most 255 each before it could overflow.
+    constexpr std::size_t kLanes = 16;
+    constexpr std::size_t kBlock = kLanes * 256;
     std::uint64_t sum = 0;
     std::uint64_t squares = 0;
-    const auto add = [](std::uint32_t byte, auto& byteSum, auto& squareSum) {
-        byteSum += byte;
-        squareSum += (byte * byte) & 0xFF;
-    };
     std::size_t position = 0;
     for (; bytes.size() - position >= kBlock; position += kBlock) {
-        std::uint32_t blockSum = 0;
-        std::uint32_t blockSquares = 0;
-        for (std::size_t i = 0; i < kBlock; ++i) {
-            add(bytes[position + i], blockSum, blockSquares);
+        std::array<std::uint16_t, kLanes> laneSums{};
+        std::array<std::uint16_t, kLanes> laneSquares{};
+        for (std::size_t row = position; row < position + kBlock; row += kLanes) {
+            for (std::size_t lane = 0; lane < kLanes; ++lane) {
+                const std::uint16_t byte = bytes[row + lane];
+                laneSums[lane] = static_cast<std::uint16_t>(laneSums[lane] + byte);
+                laneSquares[lane] = static_cast<std::uint16_t>(laneSquares[lane] + ((byte * byte) & 0xFF));
+            }
         }
-        sum += blockSum;
-        squares += blockSquares;
+        for (std::size_t lane = 0; lane < kLanes; ++lane) {
+            sum += laneSums[lane];
+            squares += laneSquares[lane];
+        }
     }
     for (; position < bytes.size(); ++position) {
-        add(bytes[position], sum, squares);
+        const std::uint32_t byte = bytes[position];
+        sum += byte;
+        squares += (byte * byte) & 0xFF;
     }
     return {static_cast<std::uint32_t>(sum),
             static_cast<std::uint32_t>(squares) + static_cast<std::uint32_t>(sum >> 32)};

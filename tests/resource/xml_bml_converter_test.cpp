@@ -65,6 +65,30 @@ TEST(BmlConverter, ARoundTripKeepsElementsAttributesAndValues) {
     EXPECT_EQ(Dump(*copy), Dump(root));
 }
 
+TEST(BmlConverter, ManyNamesTakeTheirOwnAtomsWhenTheyRecurInTurn) {
+    // More names than a table of recent names holds, alternating, of lengths around eight
+    // bytes and sharing their first eight bytes: each must still come back as itself.
+    enXml root("Root");
+    for (int round = 0; round < 3; ++round) {
+        for (int index = 0; index < 300; ++index) {
+            const std::string number = std::to_string(index);
+            enXml* child = root.AddNewChild("Element" + number);
+            child->AddAttribute("Attr" + number, number);
+            child->AddAttribute("Attribute" + number, number);
+        }
+    }
+    const std::unique_ptr<enXml> copy = RoundTrip(root);
+    ASSERT_NE(copy, nullptr);
+    int index = 0;
+    for (const enXml* child = copy->FirstChild(); child; child = child->NextSibling(), ++index) {
+        const std::string number = std::to_string(index % 300);
+        ASSERT_EQ(child->GetName(), InternName("Element" + number));
+        ASSERT_EQ(child->Attributes()[0].name, InternName("Attr" + number));
+        ASSERT_EQ(child->Attributes()[1].name, InternName("Attribute" + number));
+    }
+    EXPECT_EQ(index, 900);
+}
+
 TEST(BmlConverter, TypedValuesComeBackInTheirWrittenForm) {
     enXml root("Model");
     root.AddNewChild("fScale")->AddAttribute("Value", "0.50");
@@ -176,6 +200,24 @@ TEST(BmlConverter, TheCheckValueCoversWholeBlocksAndTheTail) {
     const auto [low, carried] = CXmlBmlConverter::CheckValue(Bytes(count, 0xFF));
     EXPECT_EQ(low, 254u);
     EXPECT_EQ(carried, count + 1);
+}
+
+TEST(BmlConverter, TheCheckValueSumsEveryByteInEveryPosition) {
+    // Bytes that differ in every position, over several large blocks and a ragged tail, so that
+    // a byte summed into the wrong word, twice or not at all shows.
+    Bytes bytes(3 * 4096 + 4096 / 2 + 7);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>((i * 7919 + i / 251) & 0xFF);
+    }
+    std::uint64_t sum = 0;
+    std::uint64_t squares = 0;
+    for (const std::uint8_t byte : bytes) {
+        sum += byte;
+        squares += (unsigned(byte) * byte) % 256;
+    }
+    const auto [first, second] = CXmlBmlConverter::CheckValue(bytes);
+    EXPECT_EQ(first, sum);
+    EXPECT_EQ(second, squares);
 }
 
 TEST(BmlConverter, DamagedRecordsFailTheWholeDocument) {
