@@ -438,7 +438,7 @@ TEST_F(D3D8OpenGLTest, WriteMasksHoldAcrossTheClearsThatOpenThem) {
     }
 }
 
-TEST_F(D3D8OpenGLTest, ATextureMadeAfterAnotherIsReleasedSamplesWithTheStageFilter) {
+TEST_F(D3D8OpenGLTest, EveryTextureOnAStageSamplesWithTheStageFilter) {
     CreateDevice();
     // Two texels, red and blue, over the whole target: point sampling keeps them apart, and
     // OpenGL's default linear magnification would mix them in the left half.
@@ -453,8 +453,7 @@ TEST_F(D3D8OpenGLTest, ATextureMadeAfterAnotherIsReleasedSamplesWithTheStageFilt
         return texture;
     };
     const auto quad = ScreenQuad(0xFFFFFFFF);
-    for (int round = 0; round < 2; ++round) {
-        IDirect3DTexture8* texture = makeTexture();
+    const auto expectPointSampled = [&](IDirect3DTexture8* texture, const char* which) {
         ASSERT_NE(texture, nullptr);
         const d3d8::PresentedFrame& frame = Render([&] {
             ASSERT_EQ(m_device->SetTexture(0, texture), D3D_OK);
@@ -465,10 +464,19 @@ TEST_F(D3D8OpenGLTest, ATextureMadeAfterAnotherIsReleasedSamplesWithTheStageFilt
                       D3D_OK);
             ASSERT_EQ(m_device->SetTexture(0, nullptr), D3D_OK);
         });
-        EXPECT_EQ(frame.At(kSize / 2 - 6, kSize / 2), kRed) << "round " << round;
-        EXPECT_EQ(frame.At(kSize / 2 + 6, kSize / 2), 0xFF0000FFu) << "round " << round;
-        EXPECT_EQ(texture->Release(), 0u);
-    }
+        EXPECT_EQ(frame.At(kSize / 2 - 6, kSize / 2), kRed) << which;
+        EXPECT_EQ(frame.At(kSize / 2 + 6, kSize / 2), 0xFF0000FFu) << which;
+    };
+    IDirect3DTexture8* first = makeTexture();
+    IDirect3DTexture8* second = makeTexture();
+    expectPointSampled(first, "first");
+    expectPointSampled(second, "second, after the first on the same stage");
+    EXPECT_EQ(first->Release(), 0u);
+    EXPECT_EQ(second->Release(), 0u);
+    // OpenGL may give a released texture's name to the next one.
+    IDirect3DTexture8* third = makeTexture();
+    expectPointSampled(third, "made after the others were released");
+    EXPECT_EQ(third->Release(), 0u);
 }
 
 TEST_F(D3D8OpenGLTest, LightsAndClipPlanesStayInWorldSpaceWhenOnlyTheViewChanges) {
