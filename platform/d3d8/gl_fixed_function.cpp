@@ -87,7 +87,10 @@ GLenum StencilOperation(DWORD operation) {
     }
 }
 
-void Enable(GLenum capability, bool enabled) {
+void Enable(GlStateShadow& shadow, GLenum capability, bool enabled) {
+    if (!shadow.Changed(GlSlot::Enable, capability, enabled)) {
+        return;
+    }
     if (enabled) {
         glEnable(capability);
     } else {
@@ -99,70 +102,110 @@ float AsFloat(DWORD value) {
     return std::bit_cast<float>(value);
 }
 
-void ApplyBlendAndTests(const GlDrawContext& context) {
+void ApplyBlend(const GlDrawContext& context) {
     const DeviceState& state = context.state;
-    Enable(GL_BLEND, state.RenderState(D3DRS_ALPHABLENDENABLE) != 0);
-    const DWORD source = state.RenderState(D3DRS_SRCBLEND);
-    glBlendFunc(BlendFactor(source), DestinationFactor(source, state.RenderState(D3DRS_DESTBLEND)));
-    context.api.BlendEquation(BlendEquation(state.RenderState(D3DRS_BLENDOP)));
-
-    Enable(GL_ALPHA_TEST, state.RenderState(D3DRS_ALPHATESTENABLE) != 0);
-    glAlphaFunc(CompareFunction(state.RenderState(D3DRS_ALPHAFUNC)),
-                (state.RenderState(D3DRS_ALPHAREF) & 0xFF) / 255.0f);
-
-    Enable(GL_DEPTH_TEST, state.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE);
-    glDepthFunc(CompareFunction(state.RenderState(D3DRS_ZFUNC)));
-    glDepthMask(state.RenderState(D3DRS_ZWRITEENABLE) != 0 ? GL_TRUE : GL_FALSE);
-
-    Enable(GL_STENCIL_TEST, state.RenderState(D3DRS_STENCILENABLE) != 0);
-    glStencilFunc(CompareFunction(state.RenderState(D3DRS_STENCILFUNC)),
-                  static_cast<GLint>(state.RenderState(D3DRS_STENCILREF)),
-                  state.RenderState(D3DRS_STENCILMASK));
-    glStencilOp(StencilOperation(state.RenderState(D3DRS_STENCILFAIL)),
-                StencilOperation(state.RenderState(D3DRS_STENCILZFAIL)),
-                StencilOperation(state.RenderState(D3DRS_STENCILPASS)));
-    glStencilMask(state.RenderState(D3DRS_STENCILWRITEMASK));
+    GlStateShadow& shadow = context.shadow;
+    Enable(shadow, GL_BLEND, state.RenderState(D3DRS_ALPHABLENDENABLE) != 0);
+    const DWORD sourceBlend = state.RenderState(D3DRS_SRCBLEND);
+    const GLenum source = BlendFactor(sourceBlend);
+    const GLenum destination = DestinationFactor(sourceBlend, state.RenderState(D3DRS_DESTBLEND));
+    if (shadow.Changed(GlSlot::BlendFunction, 0, source, destination)) {
+        glBlendFunc(source, destination);
+    }
+    const GLenum equation = BlendEquation(state.RenderState(D3DRS_BLENDOP));
+    if (shadow.Changed(GlSlot::BlendEquation, 0, equation)) {
+        context.api.BlendEquation(equation);
+    }
 }
 
-void ApplyRasterStates(const DeviceState& state) {
+void ApplyStencil(const DeviceState& state, GlStateShadow& shadow) {
+    Enable(shadow, GL_STENCIL_TEST, state.RenderState(D3DRS_STENCILENABLE) != 0);
+    const GLenum function = CompareFunction(state.RenderState(D3DRS_STENCILFUNC));
+    const auto reference = static_cast<GLint>(state.RenderState(D3DRS_STENCILREF));
+    const GLuint mask = state.RenderState(D3DRS_STENCILMASK);
+    if (shadow.Changed(GlSlot::StencilFunction, 0, function, reference, mask)) {
+        glStencilFunc(function, reference, mask);
+    }
+    const GLenum fail = StencilOperation(state.RenderState(D3DRS_STENCILFAIL));
+    const GLenum depthFail = StencilOperation(state.RenderState(D3DRS_STENCILZFAIL));
+    const GLenum pass = StencilOperation(state.RenderState(D3DRS_STENCILPASS));
+    if (shadow.Changed(GlSlot::StencilOperation, 0, fail, depthFail, pass)) {
+        glStencilOp(fail, depthFail, pass);
+    }
+    SetStencilMask(shadow, state.RenderState(D3DRS_STENCILWRITEMASK));
+}
+
+void ApplyTests(const DeviceState& state, GlStateShadow& shadow) {
+    Enable(shadow, GL_ALPHA_TEST, state.RenderState(D3DRS_ALPHATESTENABLE) != 0);
+    const GLenum alphaFunction = CompareFunction(state.RenderState(D3DRS_ALPHAFUNC));
+    const GLfloat alphaReference = (state.RenderState(D3DRS_ALPHAREF) & 0xFF) / 255.0f;
+    if (shadow.Changed(GlSlot::AlphaFunction, 0, alphaFunction, alphaReference)) {
+        glAlphaFunc(alphaFunction, alphaReference);
+    }
+
+    Enable(shadow, GL_DEPTH_TEST, state.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE);
+    const GLenum depthFunction = CompareFunction(state.RenderState(D3DRS_ZFUNC));
+    if (shadow.Changed(GlSlot::DepthFunction, 0, depthFunction)) {
+        glDepthFunc(depthFunction);
+    }
+    SetDepthMask(shadow, state.RenderState(D3DRS_ZWRITEENABLE) != 0);
+    ApplyStencil(state, shadow);
+}
+
+void ApplyRasterStates(const DeviceState& state, GlStateShadow& shadow) {
     // Both APIs see the same picture, so a triangle that is clockwise on screen is clockwise
     // for both; Direct3D names the winding it culls, OpenGL the one it keeps.
     const DWORD cull = state.RenderState(D3DRS_CULLMODE);
-    Enable(GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW);
-    glCullFace(GL_BACK);
-    glFrontFace(cull == D3DCULL_CCW ? GL_CW : GL_CCW);
+    Enable(shadow, GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW);
+    const GLenum front = cull == D3DCULL_CCW ? GL_CW : GL_CCW;
+    if (shadow.Changed(GlSlot::CullFace, 0, front)) {
+        glCullFace(GL_BACK);
+        glFrontFace(front);
+    }
 
     const DWORD fill = state.RenderState(D3DRS_FILLMODE);
-    glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT       ? GL_POINT
-                                     : fill == D3DFILL_WIREFRAME ? GL_LINE
-                                                                 : GL_FILL);
-    glShadeModel(state.RenderState(D3DRS_SHADEMODE) == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
-    Enable(GL_DITHER, state.RenderState(D3DRS_DITHERENABLE) != 0);
+    const GLenum polygonMode = fill == D3DFILL_POINT       ? GL_POINT
+                               : fill == D3DFILL_WIREFRAME ? GL_LINE
+                                                           : GL_FILL;
+    if (shadow.Changed(GlSlot::PolygonMode, 0, polygonMode)) {
+        glPolygonMode(GL_FRONT_AND_BACK, polygonMode);
+    }
+    const GLenum shading = state.RenderState(D3DRS_SHADEMODE) == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH;
+    if (shadow.Changed(GlSlot::ShadeModel, 0, shading)) {
+        glShadeModel(shading);
+    }
+    Enable(shadow, GL_DITHER, state.RenderState(D3DRS_DITHERENABLE) != 0);
     const DWORD mask = state.RenderState(D3DRS_COLORWRITEENABLE);
-    glColorMask((mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
-                (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
-    glPointSize(std::max(1.0f, AsFloat(state.RenderState(D3DRS_POINTSIZE))));
+    SetColourMask(shadow, (mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
+                  (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
+    const GLfloat pointSize = std::max(1.0f, AsFloat(state.RenderState(D3DRS_POINTSIZE)));
+    if (shadow.Changed(GlSlot::PointSize, 0, pointSize)) {
+        glPointSize(pointSize);
+    }
 }
 
-void ApplyFog(const DeviceState& state, bool transformed) {
+void ApplyFog(const DeviceState& state, bool transformed, GlStateShadow& shadow) {
     const DWORD tableMode = state.RenderState(D3DRS_FOGTABLEMODE);
     const DWORD mode = tableMode != D3DFOG_NONE ? tableMode : state.RenderState(D3DRS_FOGVERTEXMODE);
     const bool enabled = state.RenderState(D3DRS_FOGENABLE) != 0 && mode != D3DFOG_NONE && !transformed;
-    Enable(GL_FOG, enabled);
+    Enable(shadow, GL_FOG, enabled);
     if (!enabled) {
         return;
     }
-    glFogi(GL_FOG_MODE, mode == D3DFOG_EXP ? GL_EXP : mode == D3DFOG_EXP2 ? GL_EXP2 : GL_LINEAR);
-    glFogf(GL_FOG_START, AsFloat(state.RenderState(D3DRS_FOGSTART)));
-    glFogf(GL_FOG_END, AsFloat(state.RenderState(D3DRS_FOGEND)));
-    glFogf(GL_FOG_DENSITY, AsFloat(state.RenderState(D3DRS_FOGDENSITY)));
+    const GLint fogMode = mode == D3DFOG_EXP ? GL_EXP : mode == D3DFOG_EXP2 ? GL_EXP2 : GL_LINEAR;
+    const GLfloat start = AsFloat(state.RenderState(D3DRS_FOGSTART));
+    const GLfloat end = AsFloat(state.RenderState(D3DRS_FOGEND));
+    const GLfloat density = AsFloat(state.RenderState(D3DRS_FOGDENSITY));
     GLfloat colour[4];
     ColourToFloats(state.RenderState(D3DRS_FOGCOLOR), colour);
+    if (!shadow.Changed(GlSlot::Fog, 0, fogMode, start, end, density, colour)) {
+        return;
+    }
+    glFogi(GL_FOG_MODE, fogMode);
+    glFogf(GL_FOG_START, start);
+    glFogf(GL_FOG_END, end);
+    glFogf(GL_FOG_DENSITY, density);
     glFogfv(GL_FOG_COLOR, colour);
-}
-
-void LoadMatrix(const D3DMATRIX& matrix) {
-    glLoadMatrixf(&matrix.m[0][0]);
 }
 
 void SetMaterialColour(GLenum name, const D3DCOLORVALUE& colour) {
@@ -171,26 +214,33 @@ void SetMaterialColour(GLenum name, const D3DCOLORVALUE& colour) {
 }
 
 // Which material colours the vertex diffuse colour replaces; OpenGL can track only one set.
-void ApplyColourMaterial(const DeviceState& state, const VertexLayout& layout) {
+void ApplyColourMaterial(const DeviceState& state, const VertexLayout& layout, GlStateShadow& shadow) {
     const bool fromVertex = state.RenderState(D3DRS_COLORVERTEX) != 0 && layout.diffuse != kAbsent;
     const bool diffuse = fromVertex && state.RenderState(D3DRS_DIFFUSEMATERIALSOURCE) == D3DMCS_COLOR1;
     const bool ambient = fromVertex && state.RenderState(D3DRS_AMBIENTMATERIALSOURCE) == D3DMCS_COLOR1;
     const bool emissive = fromVertex && state.RenderState(D3DRS_EMISSIVEMATERIALSOURCE) == D3DMCS_COLOR1;
-    Enable(GL_COLOR_MATERIAL, diffuse || ambient || emissive);
-    if (diffuse && ambient) {
-        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    } else if (diffuse) {
-        glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-    } else if (ambient) {
-        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
-    } else if (emissive) {
-        glColorMaterial(GL_FRONT_AND_BACK, GL_EMISSION);
+    Enable(shadow, GL_COLOR_MATERIAL, diffuse || ambient || emissive);
+    const GLenum tracked = diffuse && ambient ? GL_AMBIENT_AND_DIFFUSE
+                           : diffuse          ? GL_DIFFUSE
+                           : ambient          ? GL_AMBIENT
+                           : emissive         ? GL_EMISSION
+                                              : GL_NONE;
+    if (tracked == GL_NONE) {
+        return;
     }
+    if (shadow.Changed(GlSlot::ColourMaterial, 0, tracked)) {
+        glColorMaterial(GL_FRONT_AND_BACK, tracked);
+    }
+    // Tracking writes the vertex colours into the material, behind the shadow.
+    shadow.Forget(GlSlot::Material, 0);
 }
 
-void ApplyMaterial(const DeviceState& state) {
+void ApplyMaterial(const DeviceState& state, GlStateShadow& shadow) {
     const D3DMATERIAL8& material = state.Material();
     const bool specular = state.RenderState(D3DRS_SPECULARENABLE) != 0;
+    if (!shadow.Changed(GlSlot::Material, 0, material, specular)) {
+        return;
+    }
     SetMaterialColour(GL_DIFFUSE, material.Diffuse);
     SetMaterialColour(GL_AMBIENT, material.Ambient);
     SetMaterialColour(GL_EMISSION, material.Emissive);
@@ -228,56 +278,74 @@ void SetLight(GLenum light, const D3DLIGHT8& source) {
     }
 }
 
-// Lights and clip planes are given in world space: the modelview holds the view alone here.
-void ApplyLights(const DeviceState& state, bool lit) {
-    Enable(GL_LIGHTING, lit);
+// Lights and clip planes are given in world space: the modelview holds the view alone here,
+// and OpenGL keeps them in eye space, so a new view sends them again.
+void ApplyLights(const DeviceState& state, bool lit, const D3DMATRIX& view, GlStateShadow& shadow) {
+    Enable(shadow, GL_LIGHTING, lit);
     GLenum next = GL_LIGHT0;
     if (lit) {
         for (const auto& [index, slot] : state.Lights()) {
             if (slot.enabled && next < GL_LIGHT0 + kActiveLightLimit) {
-                SetLight(next, slot.light);
-                glEnable(next++);
+                if (shadow.Changed(GlSlot::Light, next, slot.light, view)) {
+                    SetLight(next, slot.light);
+                }
+                Enable(shadow, next++, true);
             }
         }
         GLfloat ambient[4];
         ColourToFloats(state.RenderState(D3DRS_AMBIENT), ambient);
-        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-        glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, state.RenderState(D3DRS_LOCALVIEWER) != 0);
-        Enable(GL_NORMALIZE, state.RenderState(D3DRS_NORMALIZENORMALS) != 0);
+        const GLint localViewer = state.RenderState(D3DRS_LOCALVIEWER) != 0;
+        if (shadow.Changed(GlSlot::LightModel, 0, ambient, localViewer)) {
+            glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+            glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, localViewer);
+        }
+        Enable(shadow, GL_NORMALIZE, state.RenderState(D3DRS_NORMALIZENORMALS) != 0);
     }
     for (; next < GL_LIGHT0 + kActiveLightLimit; ++next) {
-        glDisable(next);
+        Enable(shadow, next, false);
     }
 }
 
-void ApplyClipPlanes(const DeviceState& state, bool transformed) {
+void ApplyClipPlanes(const DeviceState& state, bool transformed, const D3DMATRIX& view,
+                     GlStateShadow& shadow) {
     const DWORD enabled = transformed ? 0 : state.RenderState(D3DRS_CLIPPLANEENABLE);
     for (DWORD index = 0; index < kClipPlaneCount; ++index) {
         const bool on = (enabled & (1u << index)) != 0;
-        Enable(GL_CLIP_PLANE0 + index, on);
+        Enable(shadow, GL_CLIP_PLANE0 + index, on);
         if (on) {
             const ClipPlane& plane = state.Plane(index);
             const GLdouble equation[4] = {plane[0], plane[1], plane[2], plane[3]};
-            glClipPlane(GL_CLIP_PLANE0 + index, equation);
+            if (shadow.Changed(GlSlot::ClipPlane, index, equation, view)) {
+                glClipPlane(GL_CLIP_PLANE0 + index, equation);
+            }
         }
     }
 }
 
 // Pre-transformed vertices are pixels of the render target with depth in [0, 1]; pixel
 // centres lie on whole coordinates in Direct3D and half-way between them in OpenGL.
-void LoadScreenProjection(const D3DVIEWPORT8& viewport) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    const double left = viewport.X - 0.5;
-    const double top = viewport.Y - 0.5;
-    glOrtho(left, left + viewport.Width, top + viewport.Height, top, 0.0, -1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+void LoadScreenProjection(const D3DVIEWPORT8& viewport, GlStateShadow& shadow) {
+    static constexpr GLfloat kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const bool screen = true;
+    if (shadow.Changed(GlSlot::Projection, 0, screen, viewport.X, viewport.Y, viewport.Width,
+                       viewport.Height)) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        const double left = viewport.X - 0.5;
+        const double top = viewport.Y - 0.5;
+        glOrtho(left, left + viewport.Width, top + viewport.Height, top, 0.0, -1.0);
+        glMatrixMode(GL_MODELVIEW);
+    }
+    glLoadMatrixf(kIdentity);
 }
 
 // Direct3D clips depth to [0, w], OpenGL to [-w, w].
-void LoadProjection(const D3DMATRIX& projection) {
+void LoadProjection(const D3DMATRIX& projection, GlStateShadow& shadow) {
     static constexpr GLfloat kDepthRange[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2, 0, 0, 0, -1, 1};
+    const bool screen = false;
+    if (!shadow.Changed(GlSlot::Projection, 0, screen, projection)) {
+        return;
+    }
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(kDepthRange);
     glMultMatrixf(&projection.m[0][0]);
@@ -293,9 +361,30 @@ void ColourToFloats(D3DCOLOR colour, GLfloat (&rgba)[4]) {
     rgba[3] = ((colour >> 24) & 0xFF) / 255.0f;
 }
 
-void ApplyViewport(const D3DVIEWPORT8& viewport, UINT backBufferHeight) {
+void SetColourMask(GlStateShadow& shadow, bool red, bool green, bool blue, bool alpha) {
+    if (shadow.Changed(GlSlot::ColourMask, 0, red, green, blue, alpha)) {
+        glColorMask(red, green, blue, alpha);
+    }
+}
+
+void SetDepthMask(GlStateShadow& shadow, bool write) {
+    if (shadow.Changed(GlSlot::DepthMask, 0, write)) {
+        glDepthMask(write ? GL_TRUE : GL_FALSE);
+    }
+}
+
+void SetStencilMask(GlStateShadow& shadow, GLuint mask) {
+    if (shadow.Changed(GlSlot::StencilMask, 0, mask)) {
+        glStencilMask(mask);
+    }
+}
+
+void ApplyViewport(const D3DVIEWPORT8& viewport, UINT backBufferHeight, GlStateShadow& shadow) {
     const GLint bottom =
         static_cast<GLint>(backBufferHeight) - static_cast<GLint>(viewport.Y + viewport.Height);
+    if (!shadow.Changed(GlSlot::Viewport, 0, viewport, bottom)) {
+        return;
+    }
     glViewport(static_cast<GLint>(viewport.X), bottom, static_cast<GLsizei>(viewport.Width),
                static_cast<GLsizei>(viewport.Height));
     glDepthRange(viewport.MinZ, viewport.MaxZ);
@@ -303,27 +392,30 @@ void ApplyViewport(const D3DVIEWPORT8& viewport, UINT backBufferHeight) {
 
 UINT ApplyFixedFunction(const GlDrawContext& context) {
     const DeviceState& state = context.state;
+    GlStateShadow& shadow = context.shadow;
     const bool transformed = context.layout.transformed;
-    ApplyViewport(state.Viewport(), context.backBufferHeight);
-    ApplyBlendAndTests(context);
-    ApplyRasterStates(state);
-    ApplyFog(state, transformed);
+    ApplyViewport(state.Viewport(), context.backBufferHeight, shadow);
+    ApplyBlend(context);
+    ApplyTests(state, shadow);
+    ApplyRasterStates(state, shadow);
+    ApplyFog(state, transformed, shadow);
     if (transformed) {
-        LoadScreenProjection(state.Viewport());
-        ApplyLights(state, false);
-        ApplyClipPlanes(state, true);
+        LoadScreenProjection(state.Viewport(), shadow);
+        ApplyLights(state, false, state.Transform(D3DTS_VIEW), shadow);
+        ApplyClipPlanes(state, true, state.Transform(D3DTS_VIEW), shadow);
     } else {
         const bool lit = state.RenderState(D3DRS_LIGHTING) != 0;
-        LoadProjection(state.Transform(D3DTS_PROJECTION));
-        LoadMatrix(state.Transform(D3DTS_VIEW));
+        const D3DMATRIX& view = state.Transform(D3DTS_VIEW);
+        LoadProjection(state.Transform(D3DTS_PROJECTION), shadow);
+        glLoadMatrixf(&view.m[0][0]);
         if (lit) {
-            ApplyMaterial(state);
-            ApplyColourMaterial(state, context.layout);
+            ApplyMaterial(state, shadow);
+            ApplyColourMaterial(state, context.layout, shadow);
         } else {
-            glDisable(GL_COLOR_MATERIAL);
+            Enable(shadow, GL_COLOR_MATERIAL, false);
         }
-        ApplyLights(state, lit);
-        ApplyClipPlanes(state, false);
+        ApplyLights(state, lit, view, shadow);
+        ApplyClipPlanes(state, false, view, shadow);
         // Row vectors: a point goes through world, then view.
         const D3DMATRIX world = state.Transform(D3DTS_WORLD);
         glMultMatrixf(&world.m[0][0]);

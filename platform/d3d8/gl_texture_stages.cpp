@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <iterator>
 
 #include "platform/d3d8/gl_fixed_function.h"
 #include "platform/d3d8/texture.h"
@@ -103,7 +105,7 @@ Combiner CombinerFor(DWORD operation, DWORD arg0, DWORD arg1, DWORD arg2, bool h
     }
 }
 
-void SetCombiner(const Combiner& combiner, bool alpha) {
+void SetCombiner(const Combiner& combiner, bool alpha, DWORD stage, GlStateShadow& shadow) {
     static constexpr GLenum kSources[2][3] = {{GL_SRC0_RGB, GL_SRC1_RGB, GL_SRC2_RGB},
                                               {GL_SRC0_ALPHA, GL_SRC1_ALPHA, GL_SRC2_ALPHA}};
     static constexpr GLenum kOperands[2][3] = {{GL_OPERAND0_RGB, GL_OPERAND1_RGB, GL_OPERAND2_RGB},
@@ -112,12 +114,21 @@ void SetCombiner(const Combiner& combiner, bool alpha) {
     if (alpha && function == GL_DOT3_RGBA) {
         function = GL_REPLACE;
     }
-    glTexEnvi(GL_TEXTURE_ENV, alpha ? GL_COMBINE_ALPHA : GL_COMBINE_RGB, static_cast<GLint>(function));
+    GLenum sources[3];
+    GLenum operands[3];
     for (int index = 0; index < 3; ++index) {
         const DWORD argument = combiner.arguments[index];
-        glTexEnvi(GL_TEXTURE_ENV, kSources[alpha][index], static_cast<GLint>(SourceOf(argument)));
-        glTexEnvi(GL_TEXTURE_ENV, kOperands[alpha][index],
-                  static_cast<GLint>(OperandOf(argument, alpha || combiner.alphaOfArgument[index])));
+        sources[index] = SourceOf(argument);
+        operands[index] = OperandOf(argument, alpha || combiner.alphaOfArgument[index]);
+    }
+    const std::uint32_t key = stage * 2 + (alpha ? 1 : 0);
+    if (!shadow.Changed(GlSlot::TextureEnvironment, key, function, sources, operands, combiner.scale)) {
+        return;
+    }
+    glTexEnvi(GL_TEXTURE_ENV, alpha ? GL_COMBINE_ALPHA : GL_COMBINE_RGB, static_cast<GLint>(function));
+    for (int index = 0; index < 3; ++index) {
+        glTexEnvi(GL_TEXTURE_ENV, kSources[alpha][index], static_cast<GLint>(sources[index]));
+        glTexEnvi(GL_TEXTURE_ENV, kOperands[alpha][index], static_cast<GLint>(operands[index]));
     }
     glTexEnvf(GL_TEXTURE_ENV, alpha ? GL_ALPHA_SCALE : GL_RGB_SCALE, combiner.scale);
 }
@@ -147,37 +158,59 @@ GLint MinificationFilter(DWORD minFilter, DWORD mipFilter, DWORD levels) {
     return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
 }
 
-// Sampler states belong to the stage in Direct3D and to the texture in OpenGL.
-void ApplySampler(const DeviceState& state, DWORD stage, DWORD levels) {
+// Sampler states belong to the stage in Direct3D and to the bound texture object in OpenGL,
+// so the shadow keeps them by texture name.
+void ApplySampler(const DeviceState& state, DWORD stage, GLuint name, DWORD levels, GlStateShadow& shadow) {
     const auto stageState = [&](D3DTEXTURESTAGESTATETYPE type) {
         return state.TextureStageState(stage, type);
     };
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, AddressMode(stageState(D3DTSS_ADDRESSU)));
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, AddressMode(stageState(D3DTSS_ADDRESSV)));
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
-                    stageState(D3DTSS_MAGFILTER) >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                    MinificationFilter(stageState(D3DTSS_MINFILTER), stageState(D3DTSS_MIPFILTER), levels));
+    const GLint wrapS = AddressMode(stageState(D3DTSS_ADDRESSU));
+    const GLint wrapT = AddressMode(stageState(D3DTSS_ADDRESSV));
+    const GLint magnification = stageState(D3DTSS_MAGFILTER) >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+    const GLint minification =
+        MinificationFilter(stageState(D3DTSS_MINFILTER), stageState(D3DTSS_MIPFILTER), levels);
     GLfloat border[4];
     ColourToFloats(stageState(D3DTSS_BORDERCOLOR), border);
+    if (!shadow.Changed(GlSlot::Sampler, name, wrapS, wrapT, magnification, minification, border)) {
+        return;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnification);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
     glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
 }
 
 // Direct3D extends two texture coordinates to (u, v, 1) and, unless projected, takes the
 // results as they are; OpenGL extends them to (s, t, 0, 1) and divides by q. Pre-transformed
 // vertices skip vertex processing, the texture transform included.
-void ApplyTextureMatrix(const DeviceState& state, DWORD stage, bool transformedVertices) {
-    glMatrixMode(GL_TEXTURE);
+void ApplyTextureMatrix(const DeviceState& state, DWORD stage, bool transformedVertices,
+                        GlStateShadow& shadow) {
     const DWORD flags = state.TextureStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS);
-    if ((flags & 0xFF) == D3DTTFF_DISABLE || transformedVertices) {
-        glLoadIdentity();
-    } else {
+    GLfloat columnMajor[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    if ((flags & 0xFF) != D3DTTFF_DISABLE && !transformedVertices) {
         const D3DMATRIX m = state.Transform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0 + stage));
-        const GLfloat columnMajor[16] = {m._11, m._12, m._13, 0, m._21, m._22, m._23, 0,
-                                         0,     0,     0,     0, m._31, m._32, m._33, 1};
-        glLoadMatrixf(columnMajor);
+        const GLfloat transform[16] = {m._11, m._12, m._13, 0, m._21, m._22, m._23, 0,
+                                       0,     0,     0,     0, m._31, m._32, m._33, 1};
+        std::copy(std::begin(transform), std::end(transform), std::begin(columnMajor));
     }
-    glMatrixMode(GL_MODELVIEW);
+    if (shadow.Changed(GlSlot::TextureMatrix, stage, columnMajor)) {
+        glMatrixMode(GL_TEXTURE);
+        glLoadMatrixf(columnMajor);
+        glMatrixMode(GL_MODELVIEW);
+    }
+}
+
+void EnableTexturing(const GlDrawContext& context, DWORD unit, bool enabled) {
+    if (!context.shadow.Changed(GlSlot::TextureEnable, unit, enabled)) {
+        return;
+    }
+    context.api.ActiveTexture(GL_TEXTURE0 + unit);
+    if (enabled) {
+        glEnable(GL_TEXTURE_2D);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
 }
 
 void ApplyStage(const GlDrawContext& context, DWORD stage) {
@@ -185,24 +218,30 @@ void ApplyStage(const GlDrawContext& context, DWORD stage) {
     const auto stageState = [&](D3DTEXTURESTAGESTATETYPE type) {
         return state.TextureStageState(stage, type);
     };
+    GlStateShadow& shadow = context.shadow;
     context.api.ActiveTexture(GL_TEXTURE0 + stage);
-    glEnable(GL_TEXTURE_2D);
+    EnableTexturing(context, stage, true);
 
     auto* texture = static_cast<Texture*>(state.Texture(stage));
-    glBindTexture(GL_TEXTURE_2D,
-                  texture != nullptr ? PrepareTexture(context.api, *texture) : context.whiteTexture);
-    ApplySampler(state, stage, texture != nullptr ? texture->GetLevelCount() : 1);
-    ApplyTextureMatrix(state, stage, context.layout.transformed);
+    // Preparing binds the texture itself.
+    const GLuint name = texture != nullptr ? PrepareTexture(context.api, *texture) : context.whiteTexture;
+    if (shadow.Changed(GlSlot::TextureBinding, stage, name) && texture == nullptr) {
+        glBindTexture(GL_TEXTURE_2D, name);
+    }
+    ApplySampler(state, stage, name, texture != nullptr ? texture->GetLevelCount() : 1, shadow);
+    ApplyTextureMatrix(state, stage, context.layout.transformed, shadow);
 
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
     GLfloat factor[4];
     ColourToFloats(state.RenderState(D3DRS_TEXTUREFACTOR), factor);
-    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
+    if (shadow.Changed(GlSlot::TextureFactor, stage, factor)) {
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+        glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
+    }
 
     const bool combine3 = context.api.hasCombine3;
     SetCombiner(CombinerFor(stageState(D3DTSS_COLOROP), stageState(D3DTSS_COLORARG0),
                             stageState(D3DTSS_COLORARG1), stageState(D3DTSS_COLORARG2), combine3),
-                false);
+                false, stage, shadow);
     const DWORD alphaOperation = stageState(D3DTSS_ALPHAOP);
     // A disabled alpha operation under an active colour operation passes alpha on.
     const Combiner alpha =
@@ -210,7 +249,7 @@ void ApplyStage(const GlDrawContext& context, DWORD stage) {
             ? Combiner{GL_REPLACE, {kCurrent, kCurrent, kCurrent}}
             : CombinerFor(alphaOperation, stageState(D3DTSS_ALPHAARG0), stageState(D3DTSS_ALPHAARG1),
                           stageState(D3DTSS_ALPHAARG2), combine3);
-    SetCombiner(alpha, true);
+    SetCombiner(alpha, true, stage, shadow);
 }
 
 }  // namespace
@@ -225,8 +264,7 @@ UINT ApplyTextureStages(const GlDrawContext& context) {
         ApplyStage(context, stage);
     }
     for (DWORD unused = stage; unused < units; ++unused) {
-        context.api.ActiveTexture(GL_TEXTURE0 + unused);
-        glDisable(GL_TEXTURE_2D);
+        EnableTexturing(context, unused, false);
     }
     context.api.ActiveTexture(GL_TEXTURE0);
     return stage;

@@ -157,6 +157,7 @@ HRESULT OpenGLDevice::ApplyPresentation(const D3DPRESENT_PARAMETERS& presentatio
         }
     }
     MakeCurrent();
+    m_shadow.ForgetAll();
     // A screen saver runs for hours: presentation waits for the display, through the driver's
     // vsync where it is honoured and the pacer where it is not. The deterministic fast clock of
     // the tests runs unpaced.
@@ -182,6 +183,8 @@ void OpenGLDevice::ForgetTexture(Texture& texture) {
     if (texture.backEndName != 0) {
         MakeCurrent();
         DeleteTextureName(texture);
+        // Deleting unbinds the name, and OpenGL may hand it out again for another texture.
+        m_shadow.ForgetAll();
     }
 }
 
@@ -205,19 +208,19 @@ void OpenGLDevice::OnClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCO
     GLbitfield buffers = 0;
     if (flags & D3DCLEAR_TARGET) {
         buffers |= GL_COLOR_BUFFER_BIT;
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        SetColourMask(m_shadow, true, true, true, true);
         GLfloat rgba[4];
         ColourToFloats(color, rgba);
         glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
     }
     if (flags & D3DCLEAR_ZBUFFER) {
         buffers |= GL_DEPTH_BUFFER_BIT;
-        glDepthMask(GL_TRUE);
+        SetDepthMask(m_shadow, true);
         glClearDepth(z);
     }
     if (flags & D3DCLEAR_STENCIL) {
         buffers |= GL_STENCIL_BUFFER_BIT;
-        glStencilMask(0xFFFFFFFFu);
+        SetStencilMask(m_shadow, 0xFFFFFFFFu);
         glClearStencil(static_cast<GLint>(stencil));
     }
     glEnable(GL_SCISSOR_TEST);
@@ -233,15 +236,38 @@ void OpenGLDevice::OnClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCO
     glDisable(GL_SCISSOR_TEST);
 }
 
+void OpenGLDevice::EnableClientArray(GLenum array, std::uint32_t unit, bool enabled) {
+    if (!m_shadow.Changed(GlSlot::ClientArray, array + unit, enabled)) {
+        return;
+    }
+    if (enabled) {
+        glEnableClientState(array);
+    } else {
+        glDisableClientState(array);
+    }
+}
+
+bool OpenGLDevice::PointerChanged(GLenum array, std::uint32_t unit, GLint size, GLsizei stride,
+                                  const BYTE* pointer) {
+    return m_shadow.Changed(GlSlot::ArrayPointer, array + unit, size, stride, pointer);
+}
+
 void OpenGLDevice::BindVertexArrays(const DrawCall& draw, UINT stages) {
     const VertexLayout& layout = draw.layout;
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(draw.stride), draw.vertices);
-    if (layout.normal != kAbsent) {
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, static_cast<GLsizei>(draw.stride), draw.vertices + layout.normal);
-    } else {
-        glDisableClientState(GL_NORMAL_ARRAY);
+    const auto stride = static_cast<GLsizei>(draw.stride);
+    EnableClientArray(GL_VERTEX_ARRAY, 0, true);
+    if (PointerChanged(GL_VERTEX_ARRAY, 0, 3, stride, draw.vertices)) {
+        glVertexPointer(3, GL_FLOAT, stride, draw.vertices);
+    }
+    const bool normals = layout.normal != kAbsent;
+    EnableClientArray(GL_NORMAL_ARRAY, 0, normals);
+    if (normals) {
+        // Drawing from a normal array leaves the current normal undefined.
+        m_shadow.Forget(GlSlot::CurrentNormal, 0);
+        if (PointerChanged(GL_NORMAL_ARRAY, 0, 3, stride, draw.vertices + layout.normal)) {
+            glNormalPointer(GL_FLOAT, stride, draw.vertices + layout.normal);
+        }
+    } else if (m_shadow.Changed(GlSlot::CurrentNormal, 0, 0.0f)) {
         glNormal3f(0.0f, 0.0f, 0.0f);
     }
     if (layout.diffuse != kAbsent) {
@@ -253,22 +279,30 @@ void OpenGLDevice::BindVertexArrays(const DrawCall& draw, UINT stages) {
             m_colours[vertex] =
                 SwapRedAndBlue(ReadDword(draw.vertices + vertex * draw.stride + layout.diffuse));
         }
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(4, GL_UNSIGNED_BYTE, 0, m_colours.data());
+        EnableClientArray(GL_COLOR_ARRAY, 0, true);
+        m_shadow.Forget(GlSlot::CurrentColour, 0);
+        if (PointerChanged(GL_COLOR_ARRAY, 0, 4, 0, reinterpret_cast<const BYTE*>(m_colours.data()))) {
+            glColorPointer(4, GL_UNSIGNED_BYTE, 0, m_colours.data());
+        }
     } else {
-        glDisableClientState(GL_COLOR_ARRAY);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        EnableClientArray(GL_COLOR_ARRAY, 0, false);
+        if (m_shadow.Changed(GlSlot::CurrentColour, 0, 1.0f)) {
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        }
     }
     const auto units = static_cast<UINT>(m_api.textureUnits);
     for (UINT stage = 0; stage < std::min<UINT>(units, kTextureStageCount); ++stage) {
         m_api.ClientActiveTexture(GL_TEXTURE0 + stage);
         const DWORD set = State().TextureStageState(stage, D3DTSS_TEXCOORDINDEX) & 0xFFFF;
-        if (stage < stages && set < layout.texCoordSets) {
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glTexCoordPointer(static_cast<GLint>(layout.texCoordFloats[set]), GL_FLOAT,
-                              static_cast<GLsizei>(draw.stride), draw.vertices + layout.texCoords[set]);
-        } else {
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        const bool used = stage < stages && set < layout.texCoordSets;
+        EnableClientArray(GL_TEXTURE_COORD_ARRAY, stage, used);
+        if (!used) {
+            continue;
+        }
+        const auto size = static_cast<GLint>(layout.texCoordFloats[set]);
+        const BYTE* coordinates = draw.vertices + layout.texCoords[set];
+        if (PointerChanged(GL_TEXTURE_COORD_ARRAY, stage, size, stride, coordinates)) {
+            glTexCoordPointer(size, GL_FLOAT, stride, coordinates);
         }
     }
     m_api.ClientActiveTexture(GL_TEXTURE0);
@@ -276,7 +310,8 @@ void OpenGLDevice::BindVertexArrays(const DrawCall& draw, UINT stages) {
 
 HRESULT OpenGLDevice::OnDraw(const DrawCall& draw) {
     MakeCurrent();
-    const GlDrawContext context{m_api, State(), draw.layout, Presentation().BackBufferHeight, m_whiteTexture};
+    const GlDrawContext context{
+        m_api, m_shadow, State(), draw.layout, Presentation().BackBufferHeight, m_whiteTexture};
     const UINT stages = ApplyFixedFunction(context);
     BindVertexArrays(draw, stages);
     const auto count = static_cast<GLsizei>(draw.indexCount);

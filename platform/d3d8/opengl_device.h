@@ -1,6 +1,7 @@
 #pragma once
 // The device of the OpenGL back end: an OpenGL 2.1 compatibility context on an SDL window.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "platform/d3d8/device_base.h"
 #include "platform/d3d8/gl_api.h"
 #include "platform/d3d8/gl_back_buffer.h"
+#include "platform/d3d8/gl_state_shadow.h"
 #include "platform/d3d8/opengl_frame.h"
 #include "platform/d3d8/present_pacer.h"
 
@@ -42,12 +44,15 @@ private:
     HRESULT ApplyPresentation(const D3DPRESENT_PARAMETERS& presentation);
     void MakeCurrent();
     void ClearRegion(const D3DRECT& region, GLbitfield buffers);
+    void EnableClientArray(GLenum array, std::uint32_t unit, bool enabled);
+    bool PointerChanged(GLenum array, std::uint32_t unit, GLint size, GLsizei stride, const BYTE* pointer);
     void BindVertexArrays(const DrawCall& draw, UINT stages);
     void KeepFrame();
 
     SDL_Window* m_window;
     void* m_context = nullptr;
     GlApi m_api;
+    GlStateShadow m_shadow;
     std::optional<GlBackBuffer> m_backBuffer;
     GLuint m_whiteTexture = 0;
     bool m_keepFrames = false;

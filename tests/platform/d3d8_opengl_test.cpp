@@ -415,6 +415,99 @@ TEST_F(D3D8OpenGLTest, CompressedTexturesAreShownDecoded) {
     EXPECT_EQ(texture->Release(), 0u);
 }
 
+// The device sends OpenGL only the states that changed since the last draw; these draws
+// repeat a setting after something else changed OpenGL behind the draws.
+TEST_F(D3D8OpenGLTest, WriteMasksHoldAcrossTheClearsThatOpenThem) {
+    constexpr D3DCOLOR kGreen = 0xFF00FF00;
+    CreateDevice();
+    // Clearing writes depth and every colour channel; the draws after it still must not.
+    const auto nearThenFar = [&] {
+        ASSERT_EQ(m_device->SetRenderState(D3DRS_ZWRITEENABLE, 0), D3D_OK);
+        DrawTriangle(TopLeftTriangle(0.2f, kRed));
+        DrawTriangle(TopLeftTriangle(0.8f, kGreen));
+    };
+    const auto masked = [&] {
+        ASSERT_EQ(m_device->SetRenderState(D3DRS_COLORWRITEENABLE, 0), D3D_OK);
+        DrawTriangle(TopLeftTriangle());
+    };
+    for (int frame = 0; frame < 2; ++frame) {
+        EXPECT_EQ(Render(nearThenFar).At(4, 4), kGreen) << "frame " << frame;
+    }
+    for (int frame = 0; frame < 2; ++frame) {
+        EXPECT_EQ(Render(masked).At(4, 4), kBackground) << "frame " << frame;
+    }
+}
+
+TEST_F(D3D8OpenGLTest, EveryTextureOnAStageSamplesWithTheStageFilter) {
+    CreateDevice();
+    // Two texels, red and blue, over the whole target: point sampling keeps them apart, and
+    // OpenGL's default linear magnification would mix them in the left half.
+    const auto makeTexture = [&] {
+        IDirect3DTexture8* texture = nullptr;
+        EXPECT_EQ(m_device->CreateTexture(2, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        static_cast<DWORD*>(locked.pBits)[0] = kRed;
+        static_cast<DWORD*>(locked.pBits)[1] = 0xFF0000FF;
+        EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
+        return texture;
+    };
+    const auto quad = ScreenQuad(0xFFFFFFFF);
+    const auto expectPointSampled = [&](IDirect3DTexture8* texture, const char* which) {
+        ASSERT_NE(texture, nullptr);
+        const d3d8::PresentedFrame& frame = Render([&] {
+            ASSERT_EQ(m_device->SetTexture(0, texture), D3D_OK);
+            ASSERT_EQ(m_device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT), D3D_OK);
+            ASSERT_EQ(m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE), D3D_OK);
+            ASSERT_EQ(m_device->SetVertexShader(kScreenFvf), D3D_OK);
+            ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad.data(), sizeof(ScreenVertex)),
+                      D3D_OK);
+            ASSERT_EQ(m_device->SetTexture(0, nullptr), D3D_OK);
+        });
+        EXPECT_EQ(frame.At(kSize / 2 - 6, kSize / 2), kRed) << which;
+        EXPECT_EQ(frame.At(kSize / 2 + 6, kSize / 2), 0xFF0000FFu) << which;
+    };
+    IDirect3DTexture8* first = makeTexture();
+    IDirect3DTexture8* second = makeTexture();
+    expectPointSampled(first, "first");
+    expectPointSampled(second, "second, after the first on the same stage");
+    EXPECT_EQ(first->Release(), 0u);
+    EXPECT_EQ(second->Release(), 0u);
+    // OpenGL may give a released texture's name to the next one.
+    IDirect3DTexture8* third = makeTexture();
+    expectPointSampled(third, "made after the others were released");
+    EXPECT_EQ(third->Release(), 0u);
+}
+
+TEST_F(D3D8OpenGLTest, LightsAndClipPlanesStayInWorldSpaceWhenOnlyTheViewChanges) {
+    const LitVertex quad[4] = {
+        {-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1}, {-1, -1, 0.5f, 0, 0, -1}, {1, -1, 0.5f, 0, 0, -1}};
+    // Half a turn about y: the normal faces away in eye space, the light still falls on it in
+    // the world. A light kept in the first view's eye space would leave the quad dark.
+    D3DMATRIX turned{};
+    turned._11 = -1.0f;
+    turned._22 = 1.0f;
+    turned._33 = -1.0f;
+    turned._44 = 1.0f;
+    turned._43 = 1.0f;  // keeps the quad's depth at 0.5 inside the clip volume
+    CreateDevice();
+    const D3DVECTOR intoTheScreen{0.0f, 0.0f, 1.0f};
+    EXPECT_EQ(RenderLit(D3DPT_TRIANGLESTRIP, 2, quad, intoTheScreen, true).At(8, 8), 0xFF00FF00u);
+    EXPECT_EQ(RenderLit(D3DPT_TRIANGLESTRIP, 2, quad, intoTheScreen, true, turned).At(8, 8), 0xFF00FF00u);
+
+    // x >= 0 in the world keeps the right half; under the turned view that is the left half.
+    const float keepRight[4] = {1.0f, 0.0f, 0.0f, 0.0f};
+    ASSERT_EQ(m_device->SetClipPlane(0, keepRight), D3D_OK);
+    ASSERT_EQ(m_device->SetRenderState(D3DRS_CLIPPLANEENABLE, 1), D3D_OK);
+    const d3d8::PresentedFrame& straight = RenderLit(D3DPT_TRIANGLESTRIP, 2, quad, intoTheScreen, true);
+    EXPECT_EQ(straight.At(8, 8), kBackground);
+    EXPECT_EQ(straight.At(kSize - 8, 8), 0xFF00FF00u);
+    const d3d8::PresentedFrame& mirrored =
+        RenderLit(D3DPT_TRIANGLESTRIP, 2, quad, intoTheScreen, true, turned);
+    EXPECT_EQ(mirrored.At(8, 8), 0xFF00FF00u);
+    EXPECT_EQ(mirrored.At(kSize - 8, 8), kBackground);
+}
+
 TEST_F(D3D8OpenGLTest, ResetChangesTheBackBufferSize) {
     CreateDevice();
     D3DPRESENT_PARAMETERS parameters = Parameters(96, 48);
