@@ -5,21 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-
-#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/support/program_run.h"
-#include "tests/support/x11_screen.h"
+#include "tests/support/program_window.h"
 #include "tests/support/xdotool.h"
 #include "tests/tools/tool_run.h"
 
@@ -49,8 +45,6 @@ constexpr int kSampleDy[] = {-12, 12};
 constexpr int kHoverBlueRise = 40;
 constexpr int kPressRedRise = 70;
 
-constexpr auto kPatience = std::chrono::seconds(90);
-
 int Red(std::uint32_t colour) {
     return int(colour >> 16 & 0xFF);
 }
@@ -67,20 +61,12 @@ protected:
         if (!HaveDisplayAndXdotool()) {
             GTEST_SKIP() << "no display or no xdotool";
         }
-        ASSERT_TRUE(m_screen.Valid());
         fs::copy_file(fs::path(ZUMBO_BIN_DIR) / "ZumboSS.grp", m_folder.Path() / "ZumboSS.grp");
         std::ofstream(m_folder.RegistryFile())
             << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"
                "\"FullScreen\"=dword:00000000\n\"Width\"=dword:00000280\n\"Height\"=dword:000001e0\n";
         LogEntitiesWithTheShippedOptions();
     }
-    void TearDown() override {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
     // The shipped options, pointer sensitivity included, with the log level raised to 2 so that
     // the program's end dumps its entities; placed beside the archive, where they take precedence.
     void LogEntitiesWithTheShippedOptions() {
@@ -104,30 +90,6 @@ protected:
         fs::remove_all(unpacked);
     }
 
-    void StartProgram() {
-        // The pointer waits outside the window, so that it enters the window only when moved.
-        ASSERT_TRUE(Xdotool("mousemove 5000 5000"));
-        m_output = m_folder.Path() / "program-output.txt";
-        m_pid = m_folder.Start({"/normalinput"}, {{"ZUMBO_HEADLESS", "0"}, {"ZUMBO_MAX_TICKS", "36000"}},
-                               m_output);
-        const std::string window =
-            XdotoolAnswer("search --sync --onlyvisible --pid " + std::to_string(m_pid));
-        ASSERT_FALSE(window.empty()) << "no window of the program";
-        m_window = std::stoul(window);
-        const auto size = m_screen.WindowSize(m_window);
-        ASSERT_TRUE(size.has_value());
-        ASSERT_EQ(*size, std::make_pair(kWidth, kHeight));
-        // The devices read only while the window has the keyboard focus.
-        ASSERT_TRUE(Xdotool("windowfocus --sync " + std::to_string(m_window)));
-    }
-
-    std::vector<std::uint32_t> Pixels() const {
-        std::vector<std::uint32_t> pixels = m_screen.Pixels(m_window, kWidth, kHeight);
-        if (pixels.size() != std::size_t(kWidth * kHeight)) {
-            pixels.clear();
-        }
-        return pixels;
-    }
     static FaceSamples Face(const std::vector<std::uint32_t>& pixels, int buttonY) {
         FaceSamples samples;
         for (int dx : kSampleDx) {
@@ -147,23 +109,11 @@ protected:
         }
         return true;
     }
-    // X and the program run at their own pace: polls until the condition holds.
-    template <class Condition>
-    static bool WaitFor(Condition condition) {
-        const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return true;
-    }
     // Polls the window until the condition holds for the Credits face; keeps the last face seen.
     template <class Condition>
     bool WaitForCreditsFace(Condition condition) {
         return WaitFor([&] {
-            const std::vector<std::uint32_t> pixels = Pixels();
+            const std::vector<std::uint32_t> pixels = m_program.Pixels();
             if (pixels.empty()) {
                 return false;
             }
@@ -175,7 +125,7 @@ protected:
     bool WaitForTicks(int count) const {
         FaceSamples water;
         return WaitFor([&] {
-            const std::vector<std::uint32_t> pixels = Pixels();
+            const std::vector<std::uint32_t> pixels = m_program.Pixels();
             if (pixels.empty()) {
                 return false;
             }
@@ -188,9 +138,6 @@ protected:
             return count <= 0;
         });
     }
-    std::string Point(int x, int y) const {
-        return std::to_string(m_window) + " " + std::to_string(x) + " " + std::to_string(y);
-    }
     static std::string Describe(const FaceSamples& face) {
         std::string text;
         for (std::uint32_t colour : face) {
@@ -200,32 +147,21 @@ protected:
         }
         return text;
     }
-    std::string Log() const {
-        std::string text;
-        for (const std::string& line : m_folder.LogLines()) {
-            text += line + "\n";
-        }
-        return text;
-    }
-
     ProgramFolder m_folder;
-    X11Screen m_screen;
-    fs::path m_output;
-    pid_t m_pid = 0;
-    unsigned long m_window = 0;
+    ProgramWindow m_program{m_folder, kWidth, kHeight};
     FaceSamples m_lastCredits;
 };
 
 }  // namespace
 
 TEST_F(DemoPointerTest, TheRealPointerHoversAndClicksCreditsAndTheCreditsCome) {
-    StartProgram();
+    ASSERT_TRUE(m_program.Start({"/normalinput"}, {{"ZUMBO_HEADLESS", "0"}, {"ZUMBO_MAX_TICKS", "36000"}}));
     // The menu is up once "Install", the first control, shows its focus: hovered over the normal
     // face that "Credits" shows.
     FaceSamples install;
     FaceSamples normal;
     ASSERT_TRUE(WaitFor([&] {
-        const std::vector<std::uint32_t> pixels = Pixels();
+        const std::vector<std::uint32_t> pixels = m_program.Pixels();
         if (pixels.empty()) {
             return false;
         }
@@ -236,8 +172,8 @@ TEST_F(DemoPointerTest, TheRealPointerHoversAndClicksCreditsAndTheCreditsCome) {
         << Describe(install) << ", Credits " << Describe(normal);
 
     // The pointer enters where the cursor starts, then moves onto the button.
-    ASSERT_TRUE(Xdotool("mousemove --window " + Point(kCursorStartX, kCursorStartY)));
-    ASSERT_TRUE(Xdotool("mousemove --window " + Point(kButtonX, kCreditsY)));
+    ASSERT_TRUE(Xdotool("mousemove --window " + m_program.Point(kCursorStartX, kCursorStartY)));
+    ASSERT_TRUE(Xdotool("mousemove --window " + m_program.Point(kButtonX, kCreditsY)));
     EXPECT_TRUE(WaitForCreditsFace([&](const FaceSamples& face) {
         return RoseAbove(face, normal, Blue, kHoverBlueRise);
     })) << "hover: normal "
@@ -257,11 +193,9 @@ TEST_F(DemoPointerTest, TheRealPointerHoversAndClicksCreditsAndTheCreditsCome) {
     // The click's message is carried out within a tick or two of the release.
     ASSERT_TRUE(WaitForTicks(3));
 
-    kill(m_pid, SIGTERM);
-    const RunResult result = WaitForProgram(m_pid, m_output, 60);
-    m_pid = 0;
+    const RunResult result = m_program.Close();
     ASSERT_EQ(result.exitCode, 0) << result.output;
-    const std::string log = Log();
+    const std::string log = LogText(m_folder);
     const auto dump = log.find("Active Entities:");
     ASSERT_NE(dump, std::string::npos) << log;
     EXPECT_NE(log.find("\tCredits (visible)", dump), std::string::npos) << log.substr(dump);
