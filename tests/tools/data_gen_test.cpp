@@ -2,6 +2,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -163,8 +164,17 @@ TEST(MeshDataTest, GridAndXFileAgreeOnCounts) {
     const std::string text = TextXFile("Quad", MakeQuad());
     EXPECT_EQ(text.rfind("xof 0303txt 0032\n", 0), 0u);
     EXPECT_NE(text.find("Frame Quad {"), std::string::npos);
-    EXPECT_NE(text.find("    4;\n    0.500000;0.000000;0.500000;,"), std::string::npos);
-    EXPECT_NE(text.find("3;1,3,2;;"), std::string::npos);
+    EXPECT_NE(text.find("    7;\n    0.500000;0.000000;0.500000;,"), std::string::npos);
+    EXPECT_NE(text.find("3;1,3,2;,"), std::string::npos);
+
+    // Picked by its box's x and y, drawn by x and z: the box is as tall in y as in z.
+    const MeshData quad = MakeQuad();
+    const auto [lowY, highY] = std::minmax_element(quad.positions.begin(), quad.positions.end(),
+                                                   [](const Vec3& a, const Vec3& b) { return a.y < b.y; });
+    const auto [lowZ, highZ] = std::minmax_element(quad.positions.begin(), quad.positions.end(),
+                                                   [](const Vec3& a, const Vec3& b) { return a.z < b.z; });
+    EXPECT_FLOAT_EQ(highY->y - lowY->y, 1.0f);
+    EXPECT_FLOAT_EQ(highZ->z - lowZ->z, 1.0f);
 }
 
 TEST(MeshDataTest, CaveNormalsAreUnitLengthAndItsTrianglesIndexItsVertices) {

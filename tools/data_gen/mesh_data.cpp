@@ -174,10 +174,13 @@ MeshData MakeCave(int segments, int slices) {
 
 MeshData MakeQuad() {
     MeshData mesh;
-    mesh.positions = {{0.5f, 0, 0.5f}, {-0.5f, 0, 0.5f}, {0.5f, 0, -0.5f}, {-0.5f, 0, -0.5f}};
-    mesh.normals.assign(4, Vec3{0, -1, 0});
-    mesh.uvs = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
-    mesh.triangles = {{0, 1, 2}, {1, 3, 2}};
+    // The picture lies in the x-z plane, the screen's. Mouse picking reads the box's x and y, so a
+    // zero-area triangle across y, never drawn, gives the box a height as tall as the picture.
+    mesh.positions = {{0.5f, 0, 0.5f}, {-0.5f, 0, 0.5f}, {0.5f, 0, -0.5f}, {-0.5f, 0, -0.5f},
+                      {0, -0.5f, 0},   {0, 0.5f, 0},     {0, 0.5f, 0}};
+    mesh.normals.assign(7, Vec3{0, -1, 0});
+    mesh.uvs = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {0.5f, 0.5f}, {0.5f, 0.5f}, {0.5f, 0.5f}};
+    mesh.triangles = {{0, 1, 2}, {1, 3, 2}, {4, 5, 6}};
     return mesh;
 }
 
