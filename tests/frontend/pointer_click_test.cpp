@@ -5,21 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
-#include <thread>
 
 #include "tests/support/image_bytes.h"
 #include "tests/support/program_run.h"
-#include "tests/support/x11_screen.h"
+#include "tests/support/program_window.h"
 #include "tests/support/xdotool.h"
 #include "tests/support/xfile_writer.h"
 #include "tests/support/xml_builder.h"
@@ -43,8 +37,6 @@ constexpr int kButtonX = 320;
 constexpr int kFirstButtonY = 180;
 constexpr int kSecondButtonY = 300;
 
-constexpr auto kPatience = std::chrono::seconds(90);
-
 bool Near(std::uint32_t colour, std::uint32_t wanted) {
     for (int shift : {0, 8, 16}) {
         const int difference = int((colour >> shift) & 0xFF) - int((wanted >> shift) & 0xFF);
@@ -61,19 +53,11 @@ protected:
         if (!HaveDisplayAndXdotool()) {
             GTEST_SKIP() << "no display or no xdotool";
         }
-        ASSERT_TRUE(m_screen.Valid());
         WriteScene();
         std::ofstream(m_folder.RegistryFile())
             << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"
                "\"FullScreen\"=dword:00000000\n\"Width\"=dword:00000280\n\"Height\"=dword:000001e0\n";
     }
-    void TearDown() override {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
     void Save(const enXml& root, const std::string& relative) {
         ASSERT_TRUE(SaveBelow(root, m_folder.Path(), relative));
     }
@@ -178,23 +162,11 @@ protected:
                     {{"sStartDialogID", "Main"}, {"bDieOnFinish", "true"}});
     }
 
-    // Starts the program and finds its window.
+    // Starts the program and finds its window. It draws on the display whatever other tests of
+    // this process set.
     void StartProgram() {
-        // The pointer waits outside the window, so that it enters the window only when moved.
-        ASSERT_TRUE(Xdotool("mousemove 5000 5000"));
-        m_output = m_folder.Path() / "program-output.txt";
-        // It draws on the display whatever other tests of this process set.
-        m_pid = m_folder.Start({"/normalinput"}, {{"ZUMBO_HEADLESS", "0"}, {"ZUMBO_MAX_TICKS", "36000"}},
-                               m_output);
-        const std::string window =
-            XdotoolAnswer("search --sync --onlyvisible --pid " + std::to_string(m_pid));
-        ASSERT_FALSE(window.empty()) << "no window of the program";
-        m_window = std::stoul(window);
-        const auto size = m_screen.WindowSize(m_window);
-        ASSERT_TRUE(size.has_value());
-        ASSERT_EQ(*size, std::make_pair(kWidth, kHeight));
-        // The devices read only while the window has the keyboard focus.
-        ASSERT_TRUE(Xdotool("windowfocus --sync " + std::to_string(m_window)));
+        ASSERT_TRUE(
+            m_window.Start({"/normalinput"}, {{"ZUMBO_HEADLESS", "0"}, {"ZUMBO_MAX_TICKS", "36000"}}));
     }
 
     // The window matches the virtual screen pixel for pixel.
@@ -212,39 +184,19 @@ protected:
         }
         return true;
     }
-    // X and the program run at their own pace: polls until the condition holds.
-    template <class Condition>
-    static bool WaitFor(Condition condition) {
-        const auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return true;
-    }
     bool WaitForFaces(std::uint32_t first, std::uint32_t second) const {
         return WaitFor([&] {
-            const std::vector<std::uint32_t> pixels = Pixels();
+            const std::vector<std::uint32_t> pixels = m_window.Pixels();
             return !pixels.empty() && ButtonShows(pixels, kFirstButtonY, first) &&
                    ButtonShows(pixels, kSecondButtonY, second);
         });
     }
     bool WaitForLog(const std::string& entry) const {
-        return WaitFor([&] { return Log().find(entry) != std::string::npos; });
-    }
-    // The window's pixels; empty when it cannot be read whole.
-    std::vector<std::uint32_t> Pixels() const {
-        std::vector<std::uint32_t> pixels = m_screen.Pixels(m_window, kWidth, kHeight);
-        if (pixels.size() != std::size_t(kWidth * kHeight)) {
-            pixels.clear();
-        }
-        return pixels;
+        return WaitFor([&] { return LogText(m_folder).find(entry) != std::string::npos; });
     }
     // The colours at the two buttons' centres now, for failure messages.
     std::string FacesSeen() const {
-        const std::vector<std::uint32_t> pixels = Pixels();
+        const std::vector<std::uint32_t> pixels = m_window.Pixels();
         if (pixels.empty()) {
             return "the window cannot be read";
         }
@@ -253,22 +205,8 @@ protected:
                       ColourAt(pixels, kButtonX, kFirstButtonY), ColourAt(pixels, kButtonX, kSecondButtonY));
         return text;
     }
-    std::string Point(int x, int y) const {
-        return std::to_string(m_window) + " " + std::to_string(x) + " " + std::to_string(y);
-    }
-    std::string Log() const {
-        std::string text;
-        for (const std::string& line : m_folder.LogLines()) {
-            text += line + "\n";
-        }
-        return text;
-    }
-
     ProgramFolder m_folder;
-    X11Screen m_screen;
-    fs::path m_output;
-    pid_t m_pid = 0;
-    unsigned long m_window = 0;
+    ProgramWindow m_window{m_folder, kWidth, kHeight};
 };
 
 }  // namespace
@@ -279,8 +217,8 @@ TEST_F(PointerClickTest, TheRealPointerHoversPressesAndClicksTheSecondButton) {
     ASSERT_TRUE(WaitForFaces(kHoverColour, kNormalColour)) << FacesSeen();
 
     // The cursor starts at the virtual origin; the pointer enters the window there, then moves.
-    ASSERT_TRUE(Xdotool("mousemove --window " + Point(0, 0)));
-    ASSERT_TRUE(Xdotool("mousemove --window " + Point(kButtonX, kSecondButtonY)));
+    ASSERT_TRUE(Xdotool("mousemove --window " + m_window.Point(0, 0)));
+    ASSERT_TRUE(Xdotool("mousemove --window " + m_window.Point(kButtonX, kSecondButtonY)));
     EXPECT_TRUE(WaitForFaces(kNormalColour, kHoverColour)) << "hover; " << FacesSeen();
 
     ASSERT_TRUE(Xdotool("mousedown 1"));
@@ -290,12 +228,10 @@ TEST_F(PointerClickTest, TheRealPointerHoversPressesAndClicksTheSecondButton) {
     // The frontend manager carries the message out and reports the unknown dialog it names.
     EXPECT_TRUE(WaitForLog("Warning: Unable to find dialog by the following ID \"SecondClicked\"."));
     EXPECT_TRUE(WaitForFaces(kNormalColour, kHoverColour)) << "released; " << FacesSeen();
-    EXPECT_EQ(Log().find("FirstClicked"), std::string::npos) << "the first button posted nothing";
+    EXPECT_EQ(LogText(m_folder).find("FirstClicked"), std::string::npos) << "the first button posted nothing";
 
     // Closed like any window, the program ends normally.
-    kill(m_pid, SIGTERM);
-    const RunResult result = WaitForProgram(m_pid, m_output, 60);
-    m_pid = 0;
+    const RunResult result = m_window.Close();
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(Log().find("=========== Program Finished ==========="), std::string::npos);
+    EXPECT_NE(LogText(m_folder).find("=========== Program Finished ==========="), std::string::npos);
 }
