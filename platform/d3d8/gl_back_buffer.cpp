@@ -7,11 +7,14 @@
 namespace d3d8 {
 
 bool GlBackBuffer::Create(GLsizei width, GLsizei height, GLsizei windowWidth, GLsizei windowHeight,
-                          bool alpha) {
+                          bool alpha, bool windowed) {
     Release();
     m_width = width;
     m_height = height;
-    if (width == windowWidth && height == windowHeight && WindowBuffersServe(alpha)) {
+    // A window switched to full screen is told the display's size at once, but the driver's
+    // buffers keep the window's earlier size until the window system resizes it, which without a
+    // window manager never happens: full screen draws into a framebuffer object of its own size.
+    if (windowed && width == windowWidth && height == windowHeight && WindowBuffersServe(alpha)) {
         UseWindowBuffers();
         return true;
     }

@@ -17,8 +17,9 @@ public:
     ~GlBackBuffer() { Release(); }
 
     // (Re)creates the back buffer for a window of the given size and leaves it bound for
-    // drawing; false when incomplete.
-    bool Create(GLsizei width, GLsizei height, GLsizei windowWidth, GLsizei windowHeight, bool alpha);
+    // drawing; false when incomplete. Only a windowed window's buffers may serve as it.
+    bool Create(GLsizei width, GLsizei height, GLsizei windowWidth, GLsizei windowHeight, bool alpha,
+                bool windowed);
     // Copies the back buffer onto the window's framebuffer of the given size.
     void CopyToWindow(GLsizei windowWidth, GLsizei windowHeight);
     bool IsWindowsOwn() const { return m_framebuffer == 0; }

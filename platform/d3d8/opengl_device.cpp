@@ -171,8 +171,9 @@ HRESULT OpenGLDevice::ApplyPresentation(const D3DPRESENT_PARAMETERS& presentatio
     SDL_GL_GetDrawableSize(m_window, &windowWidth, &windowHeight);
     const D3DFORMAT format = presentation.BackBufferFormat;
     const bool alpha = format == D3DFMT_A8R8G8B8 || format == D3DFMT_A1R5G5B5 || format == D3DFMT_A4R4G4B4;
-    return m_backBuffer->Create(width, height, windowWidth, windowHeight, alpha) ? D3D_OK
-                                                                                 : D3DERR_OUTOFVIDEOMEMORY;
+    return m_backBuffer->Create(width, height, windowWidth, windowHeight, alpha, presentation.Windowed != 0)
+               ? D3D_OK
+               : D3DERR_OUTOFVIDEOMEMORY;
 }
 
 HRESULT OpenGLDevice::OnReset(const D3DPRESENT_PARAMETERS& presentation) {

@@ -211,6 +211,34 @@ TEST_F(ScreenSaverProgramTest, TheCaveIsDrawnAndItsWaterMoves) {
     EXPECT_GT(changed, first.width / 4 * first.height * 15 / 100 / 10) << "the waves moved the water";
 }
 
+// Full screen, the window takes the display's size some frames after the switch; the picture
+// must follow it to every corner, not stay in the corner of the window's first size.
+TEST_F(ScreenSaverProgramTest, FullScreenFillsTheWholeScreen) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    }
+    std::ofstream(m_folder.RegistryFile())
+        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
+           "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000001\n";
+    const fs::path shot = m_folder.Path() / "full.png";
+    const auto result =
+        m_folder.Run({"/normalinput"}, {{"ZUMBO_MAX_TICKS", "180"}, {"ZUMBO_SCREENSHOT", shot.string()}});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const Picture picture = ReadPicture(shot);
+    ASSERT_GT(picture.width, 800) << "the display offers more than the window's first size";
+    // The cave's rock fills the top corners; an unfilled corner is one flat colour.
+    for (int left : {0, picture.width * 3 / 4}) {
+        const unsigned char* corner = picture.At(left, 0);
+        int flat = 0;
+        for (int y = 0; y < picture.height / 4; ++y) {
+            for (int x = left; x < left + picture.width / 4; ++x) {
+                flat += std::memcmp(picture.At(x, y), corner, 3) == 0 ? 1 : 0;
+            }
+        }
+        EXPECT_LT(flat, picture.width / 4 * picture.height / 4 / 2) << "corner at x " << left;
+    }
+}
+
 // What OpenAL Soft would play, recorded by its wave writer: the menu music fades in and sounds on.
 TEST_F(ScreenSaverProgramTest, TheFirstSecondsAreNotSilent) {
     if (std::getenv("DISPLAY") == nullptr) {
