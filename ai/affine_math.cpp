@@ -1,23 +1,50 @@
 #include "ai/affine_math.h"
 
 #include <cmath>
+#include <cstring>
+
+namespace {
+
+// A matrix row as one vector. The row operations load and store whole rows: an operation that
+// stored single floats would make the next one, reading the same row as a vector, wait for its
+// stores to reach the cache, and every component runs one after another on the same matrix.
+typedef float tMatrixRow __attribute__((vector_size(16)));
+
+tMatrixRow LoadRow(const float* row) {
+    tMatrixRow value;
+    std::memcpy(&value, row, sizeof value);
+    return value;
+}
+
+void StoreRow(float* row, tMatrixRow value) {
+    std::memcpy(row, &value, sizeof value);
+}
+
+// Row i of a × b: a's row i weighting b's first three rows.
+tMatrixRow WeightMatrixRows(const D3DXMATRIX& a, int i, const tMatrixRow (&rows)[4]) {
+    const float* weights = a.m[i];
+    return rows[0] * weights[0] + rows[1] * weights[1] + rows[2] * weights[2];
+}
+
+}  // namespace
+
+void MultiplyAffine(const D3DXMATRIX& a, const D3DXMATRIX& b, D3DXMATRIX& product) {
+    const tMatrixRow rows[4] = {LoadRow(b.m[0]), LoadRow(b.m[1]), LoadRow(b.m[2]), LoadRow(b.m[3])};
+    // Row i of a is read before row i of the product is stored, so product may be a or b.
+    for (int i = 0; i < 3; ++i) {
+        tMatrixRow row = WeightMatrixRows(a, i, rows);
+        row[3] = 0.0f;
+        StoreRow(product.m[i], row);
+    }
+    tMatrixRow translation = WeightMatrixRows(a, 3, rows) + rows[3];
+    translation[3] = 1.0f;
+    StoreRow(product.m[3], translation);
+}
 
 D3DXMATRIX MultiplyAffine(const D3DXMATRIX& a, const D3DXMATRIX& b) {
-    D3DXMATRIX r;
-    r._11 = a._11 * b._11 + a._12 * b._21 + a._13 * b._31;
-    r._12 = a._11 * b._12 + a._12 * b._22 + a._13 * b._32;
-    r._13 = a._11 * b._13 + a._12 * b._23 + a._13 * b._33;
-    r._21 = a._21 * b._11 + a._22 * b._21 + a._23 * b._31;
-    r._22 = a._21 * b._12 + a._22 * b._22 + a._23 * b._32;
-    r._23 = a._21 * b._13 + a._22 * b._23 + a._23 * b._33;
-    r._31 = a._31 * b._11 + a._32 * b._21 + a._33 * b._31;
-    r._32 = a._31 * b._12 + a._32 * b._22 + a._33 * b._32;
-    r._33 = a._31 * b._13 + a._32 * b._23 + a._33 * b._33;
-    r._41 = a._41 * b._11 + a._42 * b._21 + a._43 * b._31 + b._41;
-    r._42 = a._41 * b._12 + a._42 * b._22 + a._43 * b._32 + b._42;
-    r._43 = a._41 * b._13 + a._42 * b._23 + a._43 * b._33 + b._43;
-    r._44 = 1.0f;
-    return r;
+    D3DXMATRIX product;
+    MultiplyAffine(a, b, product);
+    return product;
 }
 
 void MultiplyBlock(D3DXMATRIX& target, const D3DXMATRIX& rotation) {
@@ -80,32 +107,50 @@ void SetAxisLengths(D3DXMATRIX& m, const D3DXVECTOR3& lengths) {
 
 namespace {
 
-// Multiplies every row by a rotation in the plane of columns a and b: a turns towards b.
-void TurnColumns(D3DXMATRIX& m, int a, int b, float cosine, float sine) {
+// Lane k of the row with lanes A and B exchanged.
+constexpr int Exchanged(int k, int a, int b) {
+    return k == a ? b : k == b ? a : k;
+}
+
+// Lane k of a blend taking lanes A and B from the second row (lanes 4 to 7).
+constexpr int Blended(int k, int a, int b) {
+    return k == a || k == b ? k + 4 : k;
+}
+
+// Multiplies every row by a rotation in the plane of columns A and B: A turns towards B.
+template <int A, int B>
+void TurnColumns(D3DXMATRIX& m, float cosine, float sine) {
+    const tMatrixRow cosines = {cosine, cosine, cosine, cosine};
+    tMatrixRow sines = {0.0f, 0.0f, 0.0f, 0.0f};
+    sines[A] = -sine;
+    sines[B] = sine;
     for (auto& row : m.m) {
-        const float first = row[a], second = row[b];
-        row[a] = first * cosine - second * sine;
-        row[b] = first * sine + second * cosine;
+        const tMatrixRow value = LoadRow(row);
+        const tMatrixRow swapped = __builtin_shufflevector(
+            value, value, Exchanged(0, A, B), Exchanged(1, A, B), Exchanged(2, A, B), Exchanged(3, A, B));
+        const tMatrixRow turned = value * cosines + swapped * sines;
+        StoreRow(row, __builtin_shufflevector(value, turned, Blended(0, A, B), Blended(1, A, B),
+                                              Blended(2, A, B), Blended(3, A, B)));
     }
 }
 
 }  // namespace
 
 void RotateX(D3DXMATRIX& m, float angle) {
-    TurnColumns(m, 1, 2, std::cos(angle), std::sin(angle));
+    TurnColumns<1, 2>(m, std::cos(angle), std::sin(angle));
 }
 
 // About y the left-handed rotation turns z towards x.
 void RotateY(D3DXMATRIX& m, float angle) {
-    TurnColumns(m, 0, 2, std::cos(angle), -std::sin(angle));
+    TurnColumns<0, 2>(m, std::cos(angle), -std::sin(angle));
 }
 
 void RotateZ(D3DXMATRIX& m, float angle) {
-    TurnColumns(m, 0, 1, std::cos(angle), std::sin(angle));
+    TurnColumns<0, 1>(m, std::cos(angle), std::sin(angle));
 }
 
 void Translate(D3DXMATRIX& m, const D3DXVECTOR3& offset) {
-    m._41 += offset.x;
-    m._42 += offset.y;
-    m._43 += offset.z;
+    // Adding -0 leaves every float as it is, the fourth element included.
+    const tMatrixRow shift = {offset.x, offset.y, offset.z, -0.0f};
+    StoreRow(m.m[3], LoadRow(m.m[3]) + shift);
 }

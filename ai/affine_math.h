@@ -7,6 +7,8 @@
 // a × b for affine a: the block and translation of the product; the fourth column becomes
 // (0, 0, 0, 1) whatever b holds there.
 D3DXMATRIX MultiplyAffine(const D3DXMATRIX& a, const D3DXMATRIX& b);
+// The same product written into product, which may be a or b.
+void MultiplyAffine(const D3DXMATRIX& a, const D3DXMATRIX& b, D3DXMATRIX& product);
 // target's upper 3 by 3 block := block × rotation's block; elements 14, 24, 34 := 0; the
 // translation row is kept.
 void MultiplyBlock(D3DXMATRIX& target, const D3DXMATRIX& rotation);

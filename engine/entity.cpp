@@ -210,8 +210,8 @@ std::uint8_t CEntity::GetAlpha() const {
 void CEntity::UpdateWorldMatrices(bool recursive) {
     // For a root the identity stands in for the parent, and the product is the copy below.
     if (const CEntity* parent = m_parentRelativeTransform ? Parent() : nullptr) {
-        m_worldPlacement = MultiplyAffine(m_placement, parent->m_worldPlacement);
-        m_worldTrajectory = MultiplyAffine(m_trajectory, parent->m_worldTrajectory);
+        MultiplyAffine(m_placement, parent->m_worldPlacement, m_worldPlacement);
+        MultiplyAffine(m_trajectory, parent->m_worldTrajectory, m_worldTrajectory);
     } else {
         m_worldPlacement = m_placement;
         m_worldTrajectory = m_trajectory;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "ai/affine_math.h"
 #include "ai/motion_rules.h"
@@ -115,6 +116,42 @@ TEST(AffineMath, MultiplyAffineAgreesWithTheFullProduct) {
     const D3DXMATRIX product = MultiplyAffine(a, b);
     EXPECT_EQ(0.0f, product._14);
     EXPECT_EQ(1.0f, product._44);
+}
+
+TEST(AffineMath, MultiplyAffineWritesIntoEitherOperand) {
+    // Small integers keep every product exact; worked out by hand.
+    const D3DXMATRIX a(1, 2, 0, 0, 0, 1, 3, 0, 2, 0, 1, 0, 1, 1, 1, 1);
+    const D3DXMATRIX b(2, 0, 1, 0, 1, 1, 0, 0, 0, 3, 1, 0, 5, 6, 7, 1);
+    const D3DXMATRIX expected(4, 2, 1, 0, 1, 10, 3, 0, 4, 3, 3, 0, 8, 10, 9, 1);
+    D3DXMATRIX intoA = a;
+    MultiplyAffine(intoA, b, intoA);
+    EXPECT_EQ(expected, intoA);
+    D3DXMATRIX intoB = b;
+    MultiplyAffine(a, intoB, intoB);
+    EXPECT_EQ(expected, intoB);
+    EXPECT_EQ(expected, MultiplyAffine(a, b));
+}
+
+TEST(AffineMath, RowOperationsLeaveTheOtherColumnsBitForBit) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Turning about y mixes columns 1 and 3 only; column 2 and the fourth column keep even an
+    // infinity, a NaN and a negative zero.
+    D3DXMATRIX m(1, inf, 2, -0.0f, 3, nan, 4, 0, 5, -0.0f, 6, 0, 7, 8, 9, -0.0f);
+    RotateY(m, 0.5f);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(std::signbit(m.m[row][3]), row == 0 || row == 3) << row;
+        EXPECT_EQ(0.0f, m.m[row][3]) << row;
+    }
+    EXPECT_EQ(inf, m._12);
+    EXPECT_TRUE(std::isnan(m._22));
+    EXPECT_TRUE(std::signbit(m._32));
+    EXPECT_EQ(8.0f, m._42);
+    // Translating adds to the first three elements of the last row only.
+    Translate(m, {1, 2, 3});
+    EXPECT_EQ(10.0f, m._42);
+    EXPECT_TRUE(std::signbit(m._44));
+    EXPECT_EQ(inf, m._12);
 }
 
 TEST(AffineMath, AxisRotationsAgreeWithTheLibraryProducts) {
