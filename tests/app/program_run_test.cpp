@@ -94,9 +94,8 @@ TEST(ProgramRunTest, StoredWindowedSettingStartsWindowedAndIsWrittenBack) {
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
     }
     ProgramFolder folder;
-    folder.WriteFile("registry.reg",
-                     "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"
-                     "\"FullScreen\"=dword:00000000\n\"Width\"=dword:00000140\n\"Height\"=dword:000000f0\n");
+    folder.WriteScreenSaverSettings(
+        "\"FullScreen\"=dword:00000000\n\"Width\"=dword:00000140\n\"Height\"=dword:000000f0\n");
     const auto result = folder.Run({}, {{"ZUMBO_FAST_CLOCK", "1"}, {"ZUMBO_MAX_TICKS", "30"}});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     const std::string registry = folder.RegistryText();

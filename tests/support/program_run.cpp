@@ -31,6 +31,12 @@ std::filesystem::path ProgramFolder::WriteFile(const std::string& relative,
     return m_dir.Write(relative, content);
 }
 
+void ProgramFolder::WriteScreenSaverSettings(const std::string& values) const {
+    m_dir.Write(
+        "registry.reg",
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n" + values);
+}
+
 pid_t StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                    const std::map<std::string, std::string>& environment,
                    const std::filesystem::path& workingFolder, const std::filesystem::path& outputFile) {

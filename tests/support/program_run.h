@@ -43,6 +43,9 @@ public:
     const std::filesystem::path& Path() const { return m_dir.Path(); }
     std::filesystem::path RegistryFile() const { return m_dir.Path() / "registry.reg"; }
     std::filesystem::path WriteFile(const std::string& relative, const std::string& content) const;
+    // A registry file holding only the screen saver's key with these value lines, such as
+    // "\"FullScreen\"=dword:00000000\n".
+    void WriteScreenSaverSettings(const std::string& values) const;
 
     // Runs the program with ZUMBO_REGISTRY and ZUMBO_DRIVE_C pointing into the folder,
     // plus the given variables; waits for it for at most timeoutSeconds.

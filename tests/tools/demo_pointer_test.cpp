@@ -62,9 +62,8 @@ protected:
             GTEST_SKIP() << "no display or no xdotool";
         }
         fs::copy_file(fs::path(ZUMBO_BIN_DIR) / "ZumboSS.grp", m_folder.Path() / "ZumboSS.grp");
-        std::ofstream(m_folder.RegistryFile())
-            << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo ScreenSaver\\1.0]\n"
-               "\"FullScreen\"=dword:00000000\n\"Width\"=dword:00000280\n\"Height\"=dword:000001e0\n";
+        m_folder.WriteScreenSaverSettings(
+            "\"FullScreen\"=dword:00000000\n\"Width\"=dword:00000280\n\"Height\"=dword:000001e0\n");
         LogEntitiesWithTheShippedOptions();
     }
     // The shipped options, pointer sensitivity included, with the log level raised to 2 so that

@@ -177,9 +177,7 @@ TEST_F(ScreenSaverProgramTest, TheCaveIsDrawnAndItsWaterMoves) {
     if (std::getenv("DISPLAY") == nullptr) {
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
     }
-    std::ofstream(m_folder.RegistryFile())
-        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
-           "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000000\n";
+    m_folder.WriteScreenSaverSettings("\"FullScreen\"=dword:00000000\n");
     std::vector<Picture> shots;
     for (int ticks : {120, 150}) {
         const fs::path shot = m_folder.Path() / ("shot" + std::to_string(ticks) + ".png");
@@ -217,9 +215,7 @@ TEST_F(ScreenSaverProgramTest, FullScreenFillsTheWholeScreen) {
     if (std::getenv("DISPLAY") == nullptr) {
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
     }
-    std::ofstream(m_folder.RegistryFile())
-        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
-           "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000001\n";
+    m_folder.WriteScreenSaverSettings("\"FullScreen\"=dword:00000001\n");
     const fs::path shot = m_folder.Path() / "full.png";
     const auto result =
         m_folder.Run({"/normalinput"}, {{"ZUMBO_MAX_TICKS", "180"}, {"ZUMBO_SCREENSHOT", shot.string()}});
@@ -247,9 +243,7 @@ TEST_F(ScreenSaverProgramTest, TheFirstSecondsAreNotSilent) {
     const fs::path recording = m_folder.Path() / "heard.wav";
     const fs::path config =
         m_folder.WriteFile("alsoft.conf", "drivers=wave\n[wave]\nfile=" + recording.string() + "\n");
-    std::ofstream(m_folder.RegistryFile())
-        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
-           "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000000\n";
+    m_folder.WriteScreenSaverSettings("\"FullScreen\"=dword:00000000\n");
     const auto result =
         m_folder.Run({"/normalinput"}, {{"ALSOFT_CONF", config.string()}, {"ZUMBO_MAX_TICKS", "330"}});
     ASSERT_EQ(result.exitCode, 0) << result.output;
@@ -350,9 +344,7 @@ TEST_P(DamagedDataSetTest, StartsShowsWhatItCanLogsWhatIsMissingAndEnds) {
     const fs::path shot = m_folder.Path() / "shot.png";
     std::map<std::string, std::string> environment{{"ZUMBO_FAST_CLOCK", "1"}, {"ZUMBO_MAX_TICKS", "120"}};
     if (display) {
-        std::ofstream(m_folder.RegistryFile())
-            << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kervala Studio\\Zumbo "
-               "ScreenSaver\\1.0]\n\"FullScreen\"=dword:00000000\n";
+        m_folder.WriteScreenSaverSettings("\"FullScreen\"=dword:00000000\n");
         environment["ZUMBO_SCREENSHOT"] = shot.string();
     } else {
         environment["ZUMBO_HEADLESS"] = "1";
